@@ -1,0 +1,18 @@
+#include "app/startup.h"
+
+#include "app/mainWindowHandle.h"
+#include "note/deskMemo.h"
+
+#include <QCoreApplication>
+
+WId g_mainWindowHandle = 0;
+
+void showNoteWindow(deskMemo &window)
+{
+    window.setWindowOpacity(1.0);
+    window.setAttribute(Qt::WA_TranslucentBackground, true);
+    window.show();
+    g_mainWindowHandle = window.winId();
+    QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
+                     &QCoreApplication::quit);
+}

@@ -1,0 +1,97 @@
+#include "note/deskMemo.h"
+#include "note/roleColor.h"
+
+#include "note/dragging.h"
+#include "storage/noteTextFile.h"
+#include "storage/storageLocation.h"
+
+deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
+{
+    appDir = storage::storageDirectory();
+    loadText(true);
+    loadSettings(true);
+    move(setInfo.startPos);
+    ui.setupUi(this);
+    ui.label_show->setText(noteText);
+    applyAppearance();
+    ui.stackedWidget->setCurrentIndex(0);
+    connectHandlers();
+}
+
+deskMemo::~deskMemo() = default;
+
+void deskMemo::applyAppearance()
+{
+    g_movable = setInfo.movable_flag;
+    ui.label_show->isTop = setInfo.isTopWindow;
+    setRoleColor(ui.label_show, QPalette::WindowText, setInfo.selectColor);
+    ui.label_show->setFont(setInfo.selectFont);
+    ui.textEdit->setText(noteText);
+    setRoleColor(ui.textEdit, QPalette::Text, setInfo.selectColor);
+    ui.textEdit->setFont(setInfo.selectFont);
+    // The handler of the radio button is connected later, so this never registers anything.
+    ui.radioButton->setChecked(setInfo.isAutoStart);
+
+    const Qt::WindowFlags noteFlags = Qt::Tool | Qt::FramelessWindowHint;
+    setWindowFlags(setInfo.isTopWindow ? noteFlags | Qt::WindowStaysOnTopHint : noteFlags);
+
+    // The editor draws no background of its own: the frame image and the desktop show through.
+    QWidget *viewport = ui.textEdit->viewport();
+    viewport->setWindowFlags(viewport->windowFlags() | Qt::FramelessWindowHint);
+    viewport->setAttribute(Qt::WA_TranslucentBackground, true);
+    // The frame image lies above the editor; presses must reach the editor beneath it.
+    ui.label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+}
+
+void deskMemo::connectHandlers()
+{
+    connect(ui.label_show, &QmyLabel::double_clicked,
+            [this] { ui.stackedWidget->setCurrentIndex(1); });
+    connect(ui.btn_updata, &QAbstractButton::clicked, this, &deskMemo::applyEdit);
+    connect(ui.btn_cancel, &QAbstractButton::clicked, [this] { cancelEdit(); });
+    connect(ui.btn_setColor, &QAbstractButton::clicked, this, &deskMemo::pickColor);
+    connect(ui.btn_setFont, &QAbstractButton::clicked, this, &deskMemo::pickFont);
+    connect(ui.btn_info, &QAbstractButton::clicked, [this] { showInfoDialog(); });
+    connect(ui.label_show, &QmyLabel::close_main, [this] {
+        setInfo.isTopWindow = ui.label_show->isTop;
+        close();
+    });
+    connect(ui.label_show, &QmyLabel::save_setInfo, [this] { loadSettings(false); });
+}
+
+void deskMemo::closeEvent(QCloseEvent *)
+{
+    setInfo.movable_flag = g_movable;
+    loadSettings(false);
+    emit closeAllWindows();
+}
+
+QString deskMemo::filePathIn(const char *name) const
+{
+    return appDir + QString::fromUtf8(name);
+}
+
+void deskMemo::loadText(bool load)
+{
+    const QString path = filePathIn("myText");
+    if (!load) {
+        storage::writeNoteText(path, noteText);
+        return;
+    }
+    if (!storage::readNoteText(path, &noteText))
+        noteText = QString::fromUtf8("桌面文字便签");
+}
+
+void deskMemo::loadSettings(bool load)
+{
+    const QString path = filePathIn("setInfo.ini");
+    if (load) {
+        setInfo = storage::readSetInfo(path);
+        editColor = setInfo.selectColor;
+        editFont = setInfo.selectFont;
+        return;
+    }
+    setInfo.isTopWindow = ui.label_show->isTop;
+    setInfo.movable_flag = g_movable;
+    storage::writeSetInfo(path, setInfo);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "storage/settingsFile.h"
+#include "ui_deskMemo.h"
+#include "ui_infoDialog.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+// The note window: a frameless, translucent tool window with a display page that shows the
+// note text and an edit page to change text, colour, font and autostart.
+class deskMemo : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit deskMemo(QWidget *parent = nullptr);
+    ~deskMemo() override;
+
+signals:
+    void closeAllWindows();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend struct deskMemoTestAccess;
+
+    void applyAppearance();
+    void connectHandlers();
+    void loadText(bool load);
+    void loadSettings(bool load);
+    QString filePathIn(const char *name) const;
+
+    void applyEdit();
+    void cancelEdit();
+    void pickColor();
+    void pickFont();
+    void showInfoDialog();
+
+    QString noteText;
+    SetInfo setInfo;
+    QColor editColor;
+    QFont editFont;
+    QPoint dragOffset;
+    QString appDir;
+    Ui_deskMemoClass ui;
+    Ui_Dialog infoUi;
+};

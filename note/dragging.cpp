@@ -1,0 +1,26 @@
+#include "note/dragging.h"
+#include "note/deskMemo.h"
+
+#include <QMouseEvent>
+
+bool g_movable = true;
+
+// The offset is taken in the window's own coordinates: right after the window is mapped,
+// Qt's idea of where the frame stands can still be stale under some window managers, and
+// the pointer's position inside this frameless window is exact from the first press on.
+void deskMemo::mousePressEvent(QMouseEvent *event)
+{
+    if (event->buttons() == Qt::LeftButton)
+        dragOffset = event->pos();
+}
+
+void deskMemo::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!g_movable)
+        return;
+    if (event->buttons() == Qt::LeftButton) {
+        const QPoint position = event->globalPos() - dragOffset;
+        move(position);
+        setInfo.startPos = position;
+    }
+}

@@ -1,0 +1,55 @@
+#include "platform/topmost.h"
+
+#include <QByteArray>
+#include <QX11Info>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+namespace platform
+{
+namespace
+{
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
+{
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, false, static_cast<uint16_t>(name.size()), name.constData());
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
+
+// A mapped window asks the window manager through a _NET_WM_STATE client message on the
+// root window. Changing Qt's window flags instead would unmap and re-create the window.
+void setKeepAbove(WId window, bool above)
+{
+    if (window == 0 || !QX11Info::isPlatformX11())
+        return;
+    xcb_connection_t *connection = QX11Info::connection();
+    enum : uint32_t { StateRemove = 0, StateAdd = 1, SourceApplication = 1 };
+
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window);
+    event.type = internAtom(connection, "_NET_WM_STATE");
+    event.data.data32[0] = above ? StateAdd : StateRemove;
+    event.data.data32[1] = internAtom(connection, "_NET_WM_STATE_ABOVE");
+    event.data.data32[2] = 0;
+    event.data.data32[3] = SourceApplication;
+    event.data.data32[4] = 0;
+
+    xcb_send_event(connection, false, static_cast<xcb_window_t>(QX11Info::appRootWindow()),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(connection);
+}
+
+} // namespace platform

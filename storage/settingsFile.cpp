@@ -1,0 +1,68 @@
+#include "storage/settingsFile.h"
+
+#include <QSettings>
+
+namespace storage
+{
+namespace
+{
+
+const QString group = QStringLiteral("config");
+
+template <typename T> T convertedOrEmpty(QVariant value)
+{
+    if (value.userType() == qMetaTypeId<T>())
+        return value.value<T>();
+    if (value.convert(qMetaTypeId<T>()))
+        return value.value<T>();
+    return T();
+}
+
+} // namespace
+
+SetInfo defaultSetInfo()
+{
+    SetInfo info;
+    info.startPos = QPoint(500, 500);
+    info.movable_flag = true;
+    info.selectColor = QColor(255, 127, 35, 255);
+    info.selectFont = QFont(QString::fromUtf8("黑体"), 16, -1, false);
+    info.isAutoStart = false;
+    info.isTopWindow = false;
+    return info;
+}
+
+SetInfo readSetInfo(const QString &path)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup(group);
+    if (!settings.contains(QStringLiteral("startPos")))
+        return defaultSetInfo();
+
+    SetInfo info;
+    info.startPos = settings.value(QStringLiteral("startPos")).toPoint();
+    info.movable_flag = settings.value(QStringLiteral("movable_flag")).toBool();
+    info.selectColor = convertedOrEmpty<QColor>(settings.value(QStringLiteral("selectColor")));
+    info.selectFont = convertedOrEmpty<QFont>(settings.value(QStringLiteral("selectFont")));
+    info.isAutoStart = settings.value(QStringLiteral("isAutoStart")).toBool();
+    info.isTopWindow = settings.value(QStringLiteral("isTopWindow")).toBool();
+    return info;
+}
+
+bool writeSetInfo(const QString &path, const SetInfo &info)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setAtomicSyncRequired(true);
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("startPos"), info.startPos);
+    settings.setValue(QStringLiteral("movable_flag"), info.movable_flag);
+    settings.setValue(QStringLiteral("selectColor"), info.selectColor);
+    settings.setValue(QStringLiteral("selectFont"), info.selectFont);
+    settings.setValue(QStringLiteral("isAutoStart"), info.isAutoStart);
+    settings.setValue(QStringLiteral("isTopWindow"), info.isTopWindow);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+} // namespace storage

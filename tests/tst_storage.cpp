@@ -1,0 +1,282 @@
+// Where the note's files live and how they are read and written, without a window.
+#include "storage/noteTextFile.h"
+#include "storage/settingsFile.h"
+#include "storage/storageLocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+namespace
+{
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray utf16(const QString &text, QDataStream::ByteOrder order, bool withMark = true)
+{
+    QTextCodec *codec =
+        QTextCodec::codecForName(order == QDataStream::LittleEndian ? "UTF-16LE" : "UTF-16BE");
+    QByteArray bytes = codec->fromUnicode(text);
+    const QByteArray mark =
+        order == QDataStream::LittleEndian ? QByteArray("\xFF\xFE", 2) : QByteArray("\xFE\xFF", 2);
+    return withMark ? mark + bytes : bytes;
+}
+
+} // namespace
+
+class StorageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void directoryRule_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("directory");
+        const QChar back('\\'), slash('/');
+        QTest::newRow("windows drive root") << "C:\\memo.exe" << back << "C:/";
+        QTest::newRow("windows nested") << "C:\\Notes\\memo.exe" << back << "C:/Notes/";
+        QTest::newRow("windows no separator") << "memo.exe" << back << "memo.exe/";
+        QTest::newRow("windows forward slash is no separator")
+            << "C:/a\\b/memo.exe" << back << "C:/a/";
+        QTest::newRow("unix nested") << "/opt/note/deskMemo" << slash << "/opt/note/";
+        QTest::newRow("unix root") << "/deskMemo" << slash << "/";
+        QTest::newRow("unix no separator") << "deskMemo" << slash << "deskMemo/";
+        QTest::newRow("unix non-ascii") << "/home/李/便签/deskMemo" << slash << "/home/李/便签/";
+    }
+    void directoryRule()
+    {
+        QFETCH(QString, path);
+        QFETCH(QChar, separator);
+        QFETCH(QString, directory);
+        QCOMPARE(storage::directoryOfExecutable(path, separator), directory);
+    }
+
+    void storageFallsBackToPerUserFolder()
+    {
+        QTemporaryDir dir;
+        const QString writable = dir.path() + "/";
+        QCOMPARE(storage::storageDirectoryFor(writable), writable);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList()); // the probe left nothing behind
+
+        // A path below a regular file can't be written even by root.
+        writeBytes(dir.path() + "/plainFile", "x");
+        const QString unwritable = dir.path() + "/plainFile/";
+        QVERIFY(!storage::isWritableDirectory(unwritable));
+        const QString fallback = storage::storageDirectoryFor(unwritable);
+        QCOMPARE(fallback, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/");
+        QVERIFY(storage::isWritableDirectory(fallback));
+    }
+
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("localCodec");
+        QTest::addColumn<QString>("text");
+        const QString zh = QString::fromUtf8("桌面\n文字");
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QByteArray("UTF-8") << "a\nb\n";
+        QTest::newRow("lone cr") << QByteArray("a\rb") << QByteArray("UTF-8") << "a\nb";
+        QTest::newRow("empty") << QByteArray() << QByteArray("UTF-8") << "";
+        QTest::newRow("utf-8 mark in gbk locale")
+            << QByteArray("\xEF\xBB\xBF") + zh.toUtf8() << QByteArray("GBK") << zh;
+        QTest::newRow("gbk without mark")
+            << QTextCodec::codecForName("GBK")->fromUnicode(zh) << QByteArray("GBK") << zh;
+        QTest::newRow("utf-16le mark")
+            << utf16(zh, QDataStream::LittleEndian) << QByteArray("ISO-8859-1") << zh;
+        QTest::newRow("utf-16be mark crlf")
+            << utf16("x\r\ny", QDataStream::BigEndian) << QByteArray("ISO-8859-1") << "x\ny";
+        QTest::newRow("utf-32le mark")
+            << QByteArray("\xFF\xFE\0\0", 4) + QTextCodec::codecForName("UTF-32LE")->fromUnicode(zh)
+            << QByteArray("ISO-8859-1") << zh;
+        QTest::newRow("utf-8 without mark in latin-1 locale is garbled")
+            << QByteArray("\xC3\xA9") << QByteArray("ISO-8859-1") << QString::fromUtf8("Ã©");
+    }
+    void decode()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, localCodec);
+        QFETCH(QString, text);
+        QCOMPARE(storage::decodeNoteText(bytes, QTextCodec::codecForName(localCodec)), text);
+    }
+
+    void encode_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("localCodec");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString zh = QString::fromUtf8("桌面\n文字");
+        QTest::newRow("lf becomes crlf") << "a\nb" << QByteArray("UTF-8") << QByteArray("a\r\nb");
+        QTest::newRow("gbk local code page, no mark")
+            << zh << QByteArray("GBK")
+            << QTextCodec::codecForName("GBK")->fromUnicode(QString::fromUtf8("桌面\r\n文字"));
+        QTest::newRow("unrepresentable falls back to utf-8 with mark")
+            << zh << QByteArray("ISO-8859-1")
+            << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("桌面\r\n文字").toUtf8();
+        QTest::newRow("emoji in gbk") << QString::fromUtf8("😀") << QByteArray("GBK")
+                                      << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80");
+        QTest::newRow("ascii in ascii-compatible code page")
+            << "plain" << QByteArray("ISO-8859-1") << QByteArray("plain");
+    }
+    void encode()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, localCodec);
+        QFETCH(QByteArray, bytes);
+        QTextCodec *codec = QTextCodec::codecForName(localCodec);
+        const QByteArray encoded = storage::encodeNoteText(text, codec);
+        QCOMPARE(encoded, bytes);
+        QCOMPARE(storage::decodeNoteText(encoded, codec), text);
+    }
+
+    void textFileRoundTripAndFailures()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("myText");
+        QString text = "unchanged";
+        QVERIFY(!storage::readNoteText(path, &text));
+        QCOMPARE(text, QString("unchanged"));
+        QVERIFY(!QFile::exists(path)); // reading creates nothing
+
+        QVERIFY(storage::writeNoteText(path, QString::fromUtf8("第一行\n second")));
+        QVERIFY(readBytes(path).contains("\r\n second"));
+        QVERIFY(storage::readNoteText(path, &text));
+        QCOMPARE(text, QString::fromUtf8("第一行\n second"));
+
+        writeBytes(path, QByteArray());
+        QVERIFY(storage::readNoteText(path, &text));
+        QCOMPARE(text, QString());
+
+        // A folder that can't hold the file: the save fails and the old note stays.
+        QVERIFY(storage::writeNoteText(path, "old"));
+        QVERIFY(!storage::writeNoteText(dir.filePath("myText/inside"), "new"));
+        QVERIFY(QDir(dir.path()).mkdir("aFolder"));
+        QVERIFY(!storage::readNoteText(dir.filePath("aFolder"), &text));
+        QVERIFY(!storage::writeNoteText(dir.filePath("aFolder"), "new"));
+        QCOMPARE(readBytes(path), QByteArray("old"));
+    }
+
+    void settingsDefaultsWithoutStartPos_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("empty file") << QByteArray("");
+        QTest::newRow("other keys only")
+            << QByteArray("[config]\nmovable_flag=false\nisTopWindow=true\nisAutoStart=true\n");
+        QTest::newRow("startPos in another group") << QByteArray("[other]\nstartPos=@Point(1 2)\n");
+        QTest::newRow("garbage") << QByteArray("\x01\x02\xff[[[\n=\n", 9);
+    }
+    void settingsDefaultsWithoutStartPos()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("setInfo.ini");
+        if (!content.isNull())
+            writeBytes(path, content);
+        const SetInfo info = storage::readSetInfo(path);
+        QCOMPARE(info.startPos, QPoint(500, 500));
+        QCOMPARE(info.movable_flag, true);
+        QCOMPARE(info.selectColor, QColor(255, 127, 35, 255));
+        QCOMPARE(info.selectFont.family(), QString::fromUtf8("黑体"));
+        QCOMPARE(info.selectFont.pointSize(), 16);
+        QCOMPARE(info.selectFont.italic(), false);
+        QCOMPARE(info.isAutoStart, false);
+        QCOMPARE(info.isTopWindow, false);
+        QCOMPARE(QFile::exists(path), !content.isNull()); // reading writes nothing
+    }
+
+    void settingsHandEdited_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QPoint>("startPos");
+        QTest::addColumn<bool>("movable");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("startPos only")
+            << QByteArray("startPos=@Point(3 4)") << QPoint(3, 4) << false << QColor();
+        QTest::newRow("empty boolean") << QByteArray("startPos=@Point(1 1)\nmovable_flag=")
+                                       << QPoint(1, 1) << false << QColor();
+        QTest::newRow("zero") << QByteArray("startPos=@Point(1 1)\nmovable_flag=0") << QPoint(1, 1)
+                              << false << QColor();
+        QTest::newRow("FALSE") << QByteArray("startPos=@Point(1 1)\nmovable_flag=FALSE")
+                               << QPoint(1, 1) << false << QColor();
+        QTest::newRow("yes") << QByteArray("startPos=@Point(1 1)\nmovable_flag=yes") << QPoint(1, 1)
+                             << true << QColor();
+        QTest::newRow("point as text")
+            << QByteArray("startPos=10,20\nmovable_flag=true") << QPoint(0, 0) << true << QColor();
+        QTest::newRow("colour as hex") << QByteArray("startPos=@Point(-5 7)\nselectColor=#12ab34")
+                                       << QPoint(-5, 7) << false << QColor(0x12, 0xab, 0x34);
+        QTest::newRow("colour name") << QByteArray("startPos=@Point(0 0)\nselectColor=navy")
+                                     << QPoint(0, 0) << false << QColor(Qt::darkBlue);
+        QTest::newRow("colour nonsense") << QByteArray("startPos=@Point(0 0)\nselectColor=nonsense")
+                                         << QPoint(0, 0) << false << QColor();
+    }
+    void settingsHandEdited()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QPoint, startPos);
+        QFETCH(bool, movable);
+        QFETCH(QColor, color);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("setInfo.ini");
+        writeBytes(path, "[config]\n" + lines + "\n");
+        const SetInfo info = storage::readSetInfo(path);
+        QCOMPARE(info.startPos, startPos);
+        QCOMPARE(info.movable_flag, movable);
+        QCOMPARE(info.selectColor, color);
+        QCOMPARE(info.isAutoStart, false);
+        QCOMPARE(info.isTopWindow, false);
+    }
+
+    void settingsRoundTripKeepsOtherGroups()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("setInfo.ini");
+        writeBytes(path, "[mine]\nkeep=me\n\n[config]\nextra=1\n");
+        SetInfo info;
+        info.startPos = QPoint(-20, 1300);
+        info.movable_flag = false;
+        info.selectColor = QColor(1, 2, 3, 4);
+        info.selectFont = QFont(QString::fromUtf8("华文行楷"), 22, QFont::Bold, true);
+        info.isAutoStart = true;
+        info.isTopWindow = true;
+        QVERIFY(storage::writeSetInfo(path, info));
+
+        const SetInfo back = storage::readSetInfo(path);
+        QCOMPARE(back.startPos, info.startPos);
+        QCOMPARE(back.movable_flag, false);
+        QCOMPARE(back.selectColor, info.selectColor);
+        QCOMPARE(back.selectFont, info.selectFont);
+        QCOMPARE(back.isAutoStart, true);
+        QCOMPARE(back.isTopWindow, true);
+
+        QSettings raw(path, QSettings::IniFormat);
+        QCOMPARE(raw.value("mine/keep").toString(), QString("me"));
+        QCOMPARE(raw.value("config/extra").toInt(), 1);
+        QVERIFY(readBytes(path).contains("startPos=@Point(-20 1300)"));
+        QVERIFY(readBytes(path).contains("isTopWindow=true"));
+
+        QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+    }
+};
+
+QTEST_GUILESS_MAIN(StorageTest)
+#include "tst_storage.moc"
