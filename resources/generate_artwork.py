@@ -146,11 +146,16 @@ def closed_stroke(draw, points, fill, width):
 
 
 def round_line(draw, points, fill, width):
-    """Open polyline with round joins and round caps."""
-    draw.line(points, fill=fill, width=int(round(width)), joint="curve")
+    """Open polyline with round joins and round caps, drawn as a dense row
+    of discs so that thick curved strokes stay smooth."""
     r = width / 2.0
-    for x, y in (points[0], points[-1]):
-        draw.ellipse((x - r, y - r, x + r, y + r), fill=fill)
+    step = max(1.0, width / 8.0)
+    draw.line(points, fill=fill, width=int(round(width)))
+    for (xa, ya), (xb, yb) in zip(points, points[1:]):
+        n = max(1, int(math.ceil(math.hypot(xb - xa, yb - ya) / step)))
+        for i in range(n + 1):
+            x, y = lerp(xa, xb, i / n), lerp(ya, yb, i / n)
+            draw.ellipse((x - r, y - r, x + r, y + r), fill=fill)
 
 
 # ---------------------------------------------------------------------------
@@ -290,10 +295,10 @@ def draw_pin(w, h, angle):
     (ax, ay), (bx, by) = needle
     ln = math.hypot(bx - ax, by - ay)
     nx, ny = -(by - ay) / ln, (bx - ax) / ln
-    hw = 0.75
+    hw = 0.85
     d.polygon(scaled([(ax + nx * hw, ay + ny * hw), (ax - nx * hw, ay - ny * hw),
-                      (bx - nx * 0.15, by - ny * 0.15),
-                      (bx + nx * 0.15, by + ny * 0.15)], k), fill=255)
+                      (bx - nx * 0.3, by - ny * 0.3),
+                      (bx + nx * 0.3, by + ny * 0.3)], k), fill=255)
     return solid_from_mask(m, (w, h), PIN_INK)
 
 
@@ -444,12 +449,14 @@ def draw_button(label):
     # sheen on the upper half
     sheen = vgradient((W, H // 2), (255, 255, 255, 60), (255, 255, 255, 8))
     img.alpha_composite(sheen, (0, 2 * k))
-    d = ImageDraw.Draw(img)
+    rim = Image.new("RGBA", (W, H), (0, 0, 0, 0))
+    d = ImageDraw.Draw(rim)
     d.rounded_rectangle(box, radius=radius, outline=(56, 150, 245, 255),
                         width=int(2 * k))
     d.rounded_rectangle([2 * k, 2 * k, W - 1 - 2 * k, H - 1 - 2 * k],
                         radius=radius - k, outline=(150, 200, 250, 110),
                         width=int(0.8 * k))
+    img = Image.alpha_composite(img, rim)
 
     font = load_font(22 * k)
     tx, ty = W / 2.0, H / 2.0 + 0.3 * k
@@ -539,14 +546,13 @@ def draw_frame():
             # broad soft sheen across the plate
             u = (x - 0.28 * w) / (0.30 * w)
             sheen = 1.0 + 0.13 * math.exp(-u * u) * (1.0 - 0.6 * t)
-            g = 1.0 + (grain[x, y] - 128) / 128.0 * 0.22
+            g = 1.0 + (grain[x, y] - 128) / 128.0 * 0.30
             m = sheen * g
             pp[x, y] = tuple(max(0, min(255, int(ch * m))) for ch in base)
     plate = plate.convert("RGBA")
 
     # --- soft shadow around the inner frame --------------------------------
     hole = frame_hole_polygon()
-    outer = offset_polygon(hole, FRAME_BEVEL)
     sk = 2
     shadow = Image.new("L", (w * sk, h * sk), 0)
     ImageDraw.Draw(shadow).polygon(
@@ -575,7 +581,7 @@ def draw_frame():
             if t < 0.14 or t > 0.88:   # crisp darker edges on both sides
                 g -= 46
             g = max(0, min(255, int(g)))
-            col = (g, g + 2 if g < 253 else 255, min(255, g + 6), 255)
+            col = (g, min(255, g + 2), min(255, g + 6), 255)
             a, b = inner_ring[e], inner_ring[(e + 1) % len(hole)]
             c, d = outer_ring[(e + 1) % len(hole)], outer_ring[e]
             od.polygon(v2s([a, b, c, d]), fill=col)
@@ -606,7 +612,8 @@ def draw_frame():
     md.rounded_rectangle([left, top, W + 20 * k, H + 20 * k],
                          radius=rad * k, fill=255)
     md.polygon(v2s(hole), fill=0)
-    mask = mask.resize((w, h), Image.LANCZOS)
+    # plain area averaging: exact coverage, no ringing into the clear strips
+    mask = mask.resize((w, h), Image.BOX)
     img.putalpha(mask)
     return clean_alpha(img, floor=1)
 
@@ -648,10 +655,13 @@ def draw_app_icon(size):
     layer.paste(paper, (0, 0), paper_mask)
     img = Image.alpha_composite(img, layer)
 
-    d = ImageDraw.Draw(img)
     # adhesive strip along the top
-    d.rectangle([x0 * k, y0 * k, x1 * k, (y0 + 0.13 * (y1 - y0)) * k],
-                fill=(240, 196, 50, 110))
+    strip = Image.new("RGBA", (n, n), (0, 0, 0, 0))
+    ImageDraw.Draw(strip).rectangle(
+        [x0 * k, y0 * k, x1 * k, (y0 + 0.13 * (y1 - y0)) * k],
+        fill=(236, 188, 40, 90))
+    img = Image.alpha_composite(img, strip)
+    d = ImageDraw.Draw(img)
     # paper edge
     edge_w = max(0.75 * px, 0.022 * s) if not small else 0.9
     closed_stroke(d, scaled(note, k), (196, 150, 20, 255), edge_w * k)

@@ -1,0 +1,68 @@
+#pragma once
+
+// Shared by the window tests: a note whose files live in a temporary folder of its own.
+#include "note/deskMemo.h"
+#include "note/dragging.h"
+#include "storage/storageLocation.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Lets the tests read the window's private state.
+struct deskMemoTestAccess {
+    static const QString &noteText(const deskMemo &w) { return w.noteText; }
+    static const SetInfo &setInfo(const deskMemo &w) { return w.setInfo; }
+    static const QColor &editColor(const deskMemo &w) { return w.editColor; }
+    static const QFont &editFont(const deskMemo &w) { return w.editFont; }
+    static const QString &appDir(const deskMemo &w) { return w.appDir; }
+    static Ui_deskMemoClass &ui(deskMemo &w) { return w.ui; }
+    static Ui_Dialog &infoUi(deskMemo &w) { return w.infoUi; }
+};
+using Access = deskMemoTestAccess;
+
+class NoteFolder
+{
+public:
+    NoteFolder() { storage::setExecutablePathOverride(dir.filePath("deskMemo")); }
+    ~NoteFolder() { storage::setExecutablePathOverride(QString()); }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QByteArray read(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    bool exists(const QString &name) const { return QFile::exists(path(name)); }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+    // Writes a complete settings file with the given changes to the first-run values.
+    void writeSettings(const QVariantMap &values) const
+    {
+        QSettings settings(path("setInfo.ini"), QSettings::IniFormat);
+        settings.beginGroup("config");
+        settings.setValue("startPos", QPoint(500, 500));
+        for (auto it = values.begin(); it != values.end(); ++it)
+            settings.setValue(it.key(), it.value());
+    }
+    QVariant setting(const QString &key) const
+    {
+        return QSettings(path("setInfo.ini"), QSettings::IniFormat).value("config/" + key);
+    }
+
+    std::unique_ptr<deskMemo> open() const
+    {
+        g_movable = true;
+        return std::make_unique<deskMemo>();
+    }
+
+private:
+    QTemporaryDir dir;
+};
