@@ -45,8 +45,6 @@ class StorageTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void directoryRule_data()
     {
         QTest::addColumn<QString>("path");

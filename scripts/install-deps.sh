@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the build and the tests need and this machine lacks.
+# Usage: scripts/install-deps.sh [build|test]   (test also brings what the test tiers use)
+set -euo pipefail
+
+build_packages=(
+    g++ cmake ninja-build pkg-config
+    qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev libxcb1-dev
+    fonts-wqy-zenhei
+)
+test_packages=(
+    xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+)
+
+wanted=("${build_packages[@]}")
+[ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
