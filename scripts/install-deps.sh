@@ -9,7 +9,7 @@ build_packages=(
     fonts-wqy-zenhei
 )
 test_packages=(
-    xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+    xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
 )
 
 wanted=("${build_packages[@]}")
