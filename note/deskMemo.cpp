@@ -1,9 +1,12 @@
 #include "note/deskMemo.h"
 #include "note/roleColor.h"
 
+#include "autostart/autostart.h"
 #include "note/dragging.h"
 #include "storage/noteTextFile.h"
 #include "storage/storageLocation.h"
+
+#include <QMessageBox>
 
 deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
 {
@@ -52,11 +55,29 @@ void deskMemo::connectHandlers()
     connect(ui.btn_setColor, &QAbstractButton::clicked, this, &deskMemo::pickColor);
     connect(ui.btn_setFont, &QAbstractButton::clicked, this, &deskMemo::pickFont);
     connect(ui.btn_info, &QAbstractButton::clicked, [this] { showInfoDialog(); });
+    connect(ui.radioButton, &QAbstractButton::toggled, [this] {
+        if (ui.radioButton->isChecked()) {
+            setInfo.isAutoStart = true;
+            registerAutoStart();
+        } else {
+            setInfo.isAutoStart = false;
+            autostart::disable();
+        }
+        loadSettings(false);
+    });
     connect(ui.label_show, &QmyLabel::close_main, [this] {
         setInfo.isTopWindow = ui.label_show->isTop;
         close();
     });
     connect(ui.label_show, &QmyLabel::save_setInfo, [this] { loadSettings(false); });
+}
+
+void deskMemo::registerAutoStart()
+{
+    if (!autostart::enable())
+        QMessageBox::warning(nullptr, QString::fromUtf8("警告"),
+                             QString::fromUtf8("\n系统参数错误,不能随系统启动n"), QMessageBox::Ok,
+                             QMessageBox::NoButton);
 }
 
 void deskMemo::closeEvent(QCloseEvent *)

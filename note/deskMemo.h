@@ -42,6 +42,7 @@ private:
     void pickColor();
     void pickFont();
     void showInfoDialog();
+    void registerAutoStart();
 
     QString noteText;
     SetInfo setInfo;

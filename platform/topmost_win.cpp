@@ -1,6 +1,6 @@
 #include "platform/topmost.h"
 
-#include <windows.h>
+#include "platform/windowsApi.h"
 
 namespace platform
 {
@@ -8,8 +8,7 @@ namespace platform
 // Only the native z-order changes; Qt's window flags stay as they were set at start-up.
 void setKeepAbove(WId window, bool above)
 {
-    SetWindowPos(reinterpret_cast<HWND>(window), above ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    win::setTopmost(reinterpret_cast<HWND>(window), above);
 }
 
 } // namespace platform

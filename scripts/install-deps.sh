@@ -9,6 +9,7 @@ build_packages=(
     fonts-wqy-zenhei
 )
 test_packages=(
+    desktop-file-utils
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
 )
 
