@@ -92,11 +92,12 @@ ULONGLONG lastWriteTime()
     return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// What a correct registration leaves: a REG_SZ with the quoted path and its NUL.
+// What a correct registration leaves: a REG_SZ of (length + 1) * 2 bytes, the path in double
+// quotes and its NUL.
 bool holdsCommandFor(const std::wstring &path)
 {
     const auto value = readRaw(runkey::valueName);
-    return value && value->type == REG_SZ && value->data == runkey::runCommand(path) + L'\0';
+    return value && value->type == REG_SZ && value->data == L"\"" + path + L"\"" + L'\0';
 }
 
 const std::wstring programPath = L"C:\\Program Files\\deskMemo\\deskMemo.exe";
@@ -113,23 +114,12 @@ void commandLineRoundTrips()
         LocalFree(argv);
     }
     CHECK(runkey::runCommand(programPath) == L"\"" + programPath + L"\"");
-
-    const std::wstring quoted = runkey::runCommand(programPath);
-    CHECK(runkey::needsRewrite(std::nullopt, quoted));
-    CHECK(!runkey::needsRewrite(quoted, quoted));
-    CHECK(runkey::needsRewrite(programPath, quoted));
-    CHECK(runkey::needsRewrite(runkey::runCommand(L"c:\\program files\\deskmemo\\deskMemo.exe"),
-                               quoted));
 }
 
 void registrationCreatesQuotedString()
 {
     deleteRaw(runkey::valueName);
     CHECK(runkey::registerExecutable(programPath) == Registration::Written);
-    const auto value = readRaw(runkey::valueName);
-    CHECK(value && value->type == REG_SZ);
-    // (length + 1) * 2 bytes: the quoted path and its NUL.
-    CHECK(value && value->data.size() == programPath.size() + 3);
     CHECK(holdsCommandFor(programPath));
 }
 
@@ -237,8 +227,6 @@ void topmostSwitchKeepsPlaceAndSize()
     CHECK(topmost());
     CHECK(IsWindowVisible(window));
     CHECK(rect() == placed);
-    platform::win::setTopmost(window, true);
-    CHECK(topmost());
 
     platform::win::setTopmost(window, false);
     CHECK(!topmost());
@@ -292,7 +280,6 @@ void resourcesReadBack()
 {
     const WORD chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
     const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    CHECK(chinese == 2052 && english == 1033);
 
     // Icon group 101 in Chinese (PRC): one 24 x 24 32-bit image, the artwork's own icon.
     CHECK(resourceLanguages(RT_GROUP_ICON, MAKEINTRESOURCEW(101)) == std::vector<WORD>{chinese});
