@@ -9,7 +9,7 @@ build_packages=(
     fonts-wqy-zenhei
 )
 test_packages=(
-    desktop-file-utils g++-mingw-w64-x86-64 wine wine64
+    desktop-file-utils libglib2.0-bin g++-mingw-w64-x86-64 wine wine64
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
 )
 

@@ -195,7 +195,7 @@ private slots:
         QTest::newRow("non-ASCII") << QString::fromUtf8("/home/用户/便签工具/deskMemo")
                                    << QString::fromUtf8("/home/用户/便签工具/deskMemo");
         QTest::newRow("all at once")
-            << QString::fromUtf8("/tmp/ a\"b$c`d\\e%f~g 'h;i&j|k*l?m#n(o)p<q>r\ts\nt ü字 %%/x")
+            << QString::fromUtf8("/tmp/ a\"b$c`d\\e~g 'h;i&j|k*l?m#n(o)p<q>r\ts\nt ü字/x")
             << QString();
     }
 
@@ -208,6 +208,43 @@ private slots:
             QCOMPARE(value, exec);
         QCOMPARE(parseExec(value), QStringList{path});
         QVERIFY(!value.contains('\n') && !value.contains('\t'));
+    }
+
+    // GLib's launcher, which desktop sessions use for their autostart entries, starts a program
+    // kept under each of these paths.
+    void sessionStartsEntry_data() { execQuoting_data(); }
+
+    void sessionStartsEntry()
+    {
+        QFETCH(QString, path);
+        if (path.contains('%'))
+            QSKIP("GLib looks the program up before it turns %% into %, so it refuses the entry");
+        const QString gio = QStandardPaths::findExecutable("gio");
+        QVERIFY2(!gio.isEmpty(), "gio (libglib2.0-bin) is missing");
+        QTemporaryDir dir;
+        const QString program = dir.path() + path;
+        const QString marker = dir.filePath("started");
+        QVERIFY(QDir().mkpath(QFileInfo(program).path()));
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s' \"$0\" > '" + marker.toUtf8() + "'\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile entry(dir.filePath("deskMemo.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write(autostart::desktopEntry(program));
+        entry.close();
+
+        QProcess launch;
+        launch.setProcessChannelMode(QProcess::MergedChannels);
+        launch.start(gio, {"launch", entry.fileName()});
+        QVERIFY(launch.waitForFinished());
+        QCOMPARE(launch.readAll(), QByteArray());
+        const auto startedAs = [&marker] {
+            QFile started(marker);
+            return started.open(QIODevice::ReadOnly) ? started.readAll() : QByteArray();
+        };
+        QTRY_COMPARE(startedAs(), program.toUtf8());
     }
 
     void unrepresentablePathsGiveNoEntry()
