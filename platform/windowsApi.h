@@ -2,6 +2,9 @@
 
 // The Win32 calls of the platform layer, free of Qt so that they can be built and tested on
 // their own. Windows only.
+#ifndef NOMINMAX
+#define NOMINMAX // keeps min and max usable next to Qt
+#endif
 #include <windows.h>
 
 #include <string>
