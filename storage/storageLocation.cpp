@@ -41,9 +41,20 @@ bool isWritableDirectory(const QString &directory)
     return probe.open();
 }
 
+bool isSystemProgramDirectory(const QString &directory)
+{
+    static const char *const systemFolders[] = {"/usr/", "/bin/",  "/sbin/",
+                                                "/opt/", "/snap/", DESKMEMO_INSTALL_BINDIR "/"};
+    for (const char *folder : systemFolders) {
+        if (directory.startsWith(QString::fromUtf8(folder)))
+            return true;
+    }
+    return false;
+}
+
 QString storageDirectoryFor(const QString &executableDirectory)
 {
-    if (isWritableDirectory(executableDirectory))
+    if (!isSystemProgramDirectory(executableDirectory) && isWritableDirectory(executableDirectory))
         return executableDirectory;
     return perUserDataDirectory();
 }
