@@ -10,6 +10,7 @@ build_packages=(
 )
 test_packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
+    clang-format strace dbus-daemon xpad desktop-file-utils dpkg-dev file binutils
 )
 
 wanted=("${build_packages[@]}")
