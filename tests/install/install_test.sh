@@ -59,8 +59,9 @@ check_run() {
         XDG_RUNTIME_DIR="$home/runtime" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 deskMemo \
         >"$work/$who.log" 2>&1 &
     pids+=($!)
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$' | head -n 1) ||
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$') ||
         fail "$who: the installed note showed no window"
+    window=${window%%$'\n'*}
     pid=$(xdotool getwindowpid "$window")
     pids+=("$pid")
     [ "$(stat -c %U "/proc/$pid")" = "$who" ] || fail "$who: the note runs as $(stat -c %U "/proc/$pid")"
