@@ -42,10 +42,10 @@ while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((200 + RANDOM % 
 Xvfb ":$display_number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=:$display_number
-timeout 10 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
+timeout 30 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
 openbox >/dev/null 2>&1 &
 pids+=($!)
-timeout 10 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
+timeout 30 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
 
 useradd --home-dir "$work/user-home" --create-home --shell /usr/sbin/nologin "$user"
 xhost "+SI:localuser:$user" >/dev/null
@@ -66,7 +66,7 @@ check_run() {
     pids+=("$pid")
     [ "$(stat -c %U "/proc/$pid")" = "$who" ] || fail "$who: the note runs as $(stat -c %U "/proc/$pid")"
     wmctrl -i -c "$window"
-    timeout 10 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
+    timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
     [ -s "$home/.local/share/deskMemo/setInfo.ini" ] || fail "$who: no settings in ~/.local/share/deskMemo"
     [ "$(stat -c %U "$home/.local/share/deskMemo/setInfo.ini")" = "$who" ] || fail "$who: settings not owned by $who"
     if [ -e /usr/bin/setInfo.ini ] || [ -e /usr/bin/myText ]; then fail "$who: files written into /usr/bin"; fi
