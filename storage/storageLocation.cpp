@@ -6,6 +6,11 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+// The build passes the folder `cmake --install` puts the program in.
+#ifndef DESKMEMO_INSTALL_BINDIR
+#define DESKMEMO_INSTALL_BINDIR "/usr/local/bin"
+#endif
+
 namespace storage
 {
 namespace
