@@ -1,3 +1,4 @@
+#include "app/platformChoice.h"
 #include "app/startup.h"
 #include "note/deskMemo.h"
 
@@ -5,8 +6,10 @@
 
 int main(int argc, char *argv[])
 {
+    app::choosePlatform();
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    keepIdleQuiet();
     deskMemo window;
     showNoteWindow(window);
     return app.exec();

@@ -4,6 +4,8 @@
 #include "note/deskMemo.h"
 
 #include <QCoreApplication>
+#include <QPixmapCache>
+#include <QThreadPool>
 
 WId g_mainWindowHandle = 0;
 
@@ -15,4 +17,10 @@ void showNoteWindow(deskMemo &window)
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
                      &QCoreApplication::quit);
+}
+
+void keepIdleQuiet()
+{
+    QPixmapCache::setCacheLimit(0);
+    QThreadPool::globalInstance()->setExpiryTimeout(0);
 }

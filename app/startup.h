@@ -2,6 +2,15 @@
 
 class deskMemo;
 
+// Keeps the program free of wake-ups while the note just sits on the desktop. Call once the
+// application object exists and before the note window is constructed:
+// - Qt's pixmap cache runs a clean-up timer for minutes after every image it caches (the
+//   window's images, the style's button faces), waking the process every 10 to 30 s. The
+//   window holds every image it shows, so the cache is switched off and the timer never runs.
+// - Large images are converted by threads of the global thread pool, which would otherwise
+//   linger for 30 s and wake once to end; they end as soon as their work is done.
+void keepIdleQuiet();
+
 // Makes the constructed note window translucent, shows it, publishes its native handle and
 // lets its closeAllWindows signal end the event loop.
 void showNoteWindow(deskMemo &window);

@@ -6,6 +6,11 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+// The build passes the folder `cmake --install` puts the program in.
+#ifndef DESKMEMO_INSTALL_BINDIR
+#define DESKMEMO_INSTALL_BINDIR "/usr/local/bin"
+#endif
+
 namespace storage
 {
 namespace
@@ -41,9 +46,20 @@ bool isWritableDirectory(const QString &directory)
     return probe.open();
 }
 
+bool isSystemProgramDirectory(const QString &directory)
+{
+    static const char *const systemFolders[] = {"/usr/", "/bin/",  "/sbin/",
+                                                "/opt/", "/snap/", DESKMEMO_INSTALL_BINDIR "/"};
+    for (const char *folder : systemFolders) {
+        if (directory.startsWith(QString::fromUtf8(folder)))
+            return true;
+    }
+    return false;
+}
+
 QString storageDirectoryFor(const QString &executableDirectory)
 {
-    if (isWritableDirectory(executableDirectory))
+    if (!isSystemProgramDirectory(executableDirectory) && isWritableDirectory(executableDirectory))
         return executableDirectory;
     return perUserDataDirectory();
 }

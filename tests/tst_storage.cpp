@@ -84,6 +84,30 @@ private slots:
         const QString fallback = storage::storageDirectoryFor(unwritable);
         QCOMPARE(fallback, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/");
         QVERIFY(storage::isWritableDirectory(fallback));
+
+        // Root can write /usr/bin, but an installed note still keeps its files per user.
+        QCOMPARE(storage::storageDirectoryFor("/usr/bin/"), fallback);
+    }
+
+    void systemProgramFolders_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<bool>("system");
+        QTest::newRow("usr bin") << "/usr/bin/" << true;
+        QTest::newRow("usr local bin") << "/usr/local/bin/" << true;
+        QTest::newRow("bin") << "/bin/" << true;
+        QTest::newRow("opt") << "/opt/deskMemo/bin/" << true;
+        QTest::newRow("install folder") << QStringLiteral(DESKMEMO_INSTALL_BINDIR "/") << true;
+        QTest::newRow("home") << "/home/li/notes/" << false;
+        QTest::newRow("name that only starts alike") << "/usrdata/notes/" << false;
+        QTest::newRow("temporary") << QDir::tempPath() + "/" << false;
+        QTest::newRow("windows") << "C:/Notes/" << false;
+    }
+    void systemProgramFolders()
+    {
+        QFETCH(QString, directory);
+        QFETCH(bool, system);
+        QCOMPARE(storage::isSystemProgramDirectory(directory), system);
     }
 
     void decode_data()

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+#include <functional>
+
+namespace app
+{
+
+// One environment variable to set before the application object exists: name, value.
+using EnvironmentChange = QPair<QByteArray, QByteArray>;
+
+// Reads an environment variable; an unset variable reads as empty.
+using EnvironmentReader = std::function<QByteArray(const char *name)>;
+
+// What start-up sets in its own environment before Qt picks its platform plugin:
+// - QT_XCB_GL_INTEGRATION=none, unless the user chose a GL integration: the note paints with
+//   the raster engine only, and loading GLX costs tens of megabytes and a large part of the
+//   start-up time. The variable means nothing to other platforms.
+// - QT_QPA_PLATFORM=xcb in a Wayland session that also offers an X display (XWayland), unless
+//   the user chose a platform: Wayland lets no client place its window or keep it above
+//   others, and the note needs both.
+QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment);
+
+// Applies the changes above to the running process. Call before constructing QApplication.
+void choosePlatform();
+
+} // namespace app

@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# Measures deskMemo on an X server of its own (Xvfb with openbox, in a D-Bus session) beside a
+# bare Qt label program and xpad, and prints a Markdown table of the figures and targets.
+#
+# Usage: bench/run.sh [BUILD_DIR]
+#   RUNS=5          start-ups per program (medians are reported)
+#   IDLE_SECONDS=10 length of each idle check
+#   DRAG_STEPS=500  pointer steps of the scripted drag
+#   SAVES=51        saves timed per file
+#
+# It fails only when it cannot measure (a tool or a program missing, no window appearing);
+# a missed target is printed, never turned into a failure.
+set -Eeuo pipefail
+trap 'echo "bench: stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=$(cd "${1:-$root/build}" && pwd)
+runs=${RUNS:-5}
+idle_seconds=${IDLE_SECONDS:-10}
+drag_steps=${DRAG_STEPS:-500}
+saves=${SAVES:-51}
+
+for tool in Xvfb openbox xdotool xprop strace dbus-run-session; do
+    command -v "$tool" >/dev/null || { echo "bench: $tool is missing (scripts/install-deps.sh test)" >&2; exit 1; }
+done
+
+# Everything runs inside one D-Bus session, as on a desktop: without a bus, Qt and GTK try to
+# start one at each start-up, which is neither fast nor what users see.
+if [ -z "${DESKMEMO_BENCH_SESSION:-}" ]; then
+    DESKMEMO_BENCH_SESSION=1 exec dbus-run-session -- "$0" "$build_dir"
+fi
+
+cmake --build "$build_dir" --target deskMemo bareLabel deskMemoBench mapTimer >/dev/null
+bench_bin=$build_dir/bench
+
+# The work folder lies in the build folder, on the disk a note would be saved to (not tmpfs).
+work=$(mktemp -d "$build_dir/bench-work.XXXXXX")
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display_number=$((200 + RANDOM % 800))
+while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((200 + RANDOM % 800)); done
+Xvfb ":$display_number" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=:$display_number
+timeout 30 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
+openbox >/dev/null 2>&1 &
+pids+=($!)
+timeout 30 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
+
+# The same clean environment for every program: a home of its own, no Qt platform choices.
+home=$work/home
+mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
+clean_env=(env -u QT_QPA_PLATFORM -u QT_XCB_GL_INTEGRATION -u XDG_CONFIG_HOME -u XDG_DATA_HOME
+    -u XDG_CACHE_HOME HOME="$home" XDG_RUNTIME_DIR="$home/runtime" LC_ALL=C.UTF-8)
+note_dir=$work/note
+mkdir -p "$note_dir"
+cp "$build_dir/deskMemo" "$note_dir/"
+
+median() { sort -g | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)]}'; }
+
+# One start-up: prints "<ms> <kB> <CPU ms>". The note and xpad start from clean folders each time.
+start_once() {
+    case "$1" in
+    deskMemo)
+        rm -f "$note_dir/myText" "$note_dir/setInfo.ini"
+        (cd "$note_dir" && "${clean_env[@]}" "$bench_bin/mapTimer" 300 ./deskMemo) ;;
+    bare-nogl)
+        "${clean_env[@]}" QT_XCB_GL_INTEGRATION=none "$bench_bin/mapTimer" 300 "$bench_bin/bareLabel" ;;
+    bare-default)
+        "${clean_env[@]}" "$bench_bin/mapTimer" 300 "$bench_bin/bareLabel" ;;
+    xpad)
+        local xpad_home
+        xpad_home=$(mktemp -d "$work/xpad-home.XXXXXX")
+        "${clean_env[@]}" HOME="$xpad_home" "$bench_bin/mapTimer" 300 xpad ;;
+    esac
+}
+
+programs=(deskMemo bare-nogl bare-default)
+if command -v xpad >/dev/null; then programs+=(xpad); fi
+declare -A start_ms rss_kb cpu_ms
+for ((run = 1; run <= runs; run++)); do
+    for program in "${programs[@]}"; do # interleaved, so that load changes hit all alike
+        read -r ms kb cpu < <(start_once "$program" 2>/dev/null) ||
+            { echo "bench: $program showed no window" >&2; exit 1; }
+        start_ms[$program]+="$ms "
+        rss_kb[$program]+="$kb "
+        cpu_ms[$program]+="$cpu "
+    done
+done
+declare -A start_median rss_median cpu_median
+for program in "${programs[@]}"; do
+    cpu_median[$program]=$(tr ' ' '\n' <<<"${cpu_ms[$program]}" | grep . | median)
+    start_median[$program]=$(tr ' ' '\n' <<<"${start_ms[$program]}" | grep . | median)
+    rss_median[$program]=$(tr ' ' '\n' <<<"${rss_kb[$program]}" | grep . | median)
+done
+
+# Idle: the note on its display page, then after a visit to the edit page.
+syscalls_in() { # PID SECONDS -> number of system calls the process made in that time
+    timeout -s INT "$2" strace -c -f -p "$1" -o "$work/strace-count" >/dev/null 2>&1 || true
+    awk '$NF == "total" {print $(NF - 1); found = 1} END {if (!found) print 0}' "$work/strace-count"
+}
+note_window() {
+    local found
+    found=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$')
+    echo "${found%%$'\n'*}"
+}
+(cd "$note_dir" && exec "${clean_env[@]}" ./deskMemo) >/dev/null 2>&1 &
+note_pid=$!
+pids+=($note_pid)
+note_window >/dev/null
+sleep 1
+idle_display=$(syscalls_in "$note_pid" "$idle_seconds")
+# The note stands at (500, 500); its text starts near (560, 530). A double-click opens the edit
+# page, a click into the editor and a key press there start the blinking cursor, the cancel
+# button (810..921, 712..743) brings the display page back.
+xdotool mousemove 600 545 click --repeat 2 --delay 80 1
+sleep 1
+xdotool mousemove 750 630 click 1 sleep 0.3 key End
+sleep 0.5
+edit_blink=$(syscalls_in "$note_pid" 2)
+xdotool mousemove 865 727 click 1
+sleep 1
+idle_after_edit=$(syscalls_in "$note_pid" "$idle_seconds")
+kill "$note_pid"
+wait "$note_pid" 2>/dev/null || true
+
+# Dragging: the note runs under strace with a seccomp filter, so only file system calls stop
+# it; everything else runs at full speed and its CPU time can be read from /proc.
+rm -f "$note_dir/myText" "$note_dir/setInfo.ini"
+(cd "$note_dir" && exec strace -f -qq --seccomp-bpf -o "$work/drag-files" \
+    -e trace=%file,fsync,fdatasync,syncfs,sync,ftruncate "${clean_env[@]}" ./deskMemo) \
+    >/dev/null 2>&1 &
+pids+=($!)
+window=$(note_window)
+note_pid=$(xdotool getwindowpid "$window")
+sleep 1
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {print sum}'; }
+io_writes() { awk '/^write_bytes/ {print $2}' /proc/"$1"/io; }
+open_for_writing() { # regular files the process holds open for writing
+    local fd flags
+    for fd in /proc/"$1"/fd/*; do
+        [ -f "$(readlink "$fd")" ] || continue
+        flags=$(awk '/^flags/ {print $2}' "/proc/$1/fdinfo/${fd##*/}")
+        (((8#$flags & 3) != 0)) && readlink "$fd"
+    done
+    return 0
+}
+drag=(mousemove 600 545 mousedown 1)
+for ((step = 1; step <= drag_steps; step++)); do
+    drag+=(sleep 0.002 mousemove $((600 - step)) $((545 - step * 4 / 10)))
+done
+drag+=(mouseup 1)
+file_calls_before=$(wc -l <"$work/drag-files")
+writes_before=$(io_writes "$note_pid")
+cpu_before=$(cpu_ns "$note_pid")
+xdotool "${drag[@]}"
+sleep 0.3
+cpu_after=$(cpu_ns "$note_pid")
+file_calls=$(($(wc -l <"$work/drag-files") - file_calls_before))
+disk_writes=$(($(io_writes "$note_pid") - writes_before))
+held_for_writing=$(open_for_writing "$note_pid" | wc -l)
+moved_to=$(xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}')
+drag_us=$(awk -v a="$cpu_before" -v b="$cpu_after" -v n="$drag_steps" 'BEGIN {printf "%.1f", (b - a) / n / 1000}')
+files_after_drag=$(find "$note_dir" -type f ! -name deskMemo | wc -l) # it started without files
+
+# Saves and the long note, through the library the program is built from.
+# A save waits for the disk (the new file is flushed before it replaces the old one); the same
+# saves in memory (/dev/shm) show the program's own share.
+"${clean_env[@]}" "$bench_bin/deskMemoBench" "$work/files" "$saves" >"$work/storage" 2>/dev/null
+memory_dir=$(mktemp -d /dev/shm/deskMemo-bench.XXXXXX 2>/dev/null || true)
+if [ -n "$memory_dir" ]; then
+    "${clean_env[@]}" "$bench_bin/deskMemoBench" "$memory_dir" "$saves" | sed 's/^/memory_/' >>"$work/storage" 2>/dev/null
+    rm -rf "$memory_dir"
+fi
+figure() { awk -v k="$1" '$1 == k {print $2} END {}' "$work/storage" | grep . || echo n/a; }
+
+# The table.
+mb() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+verdict() { if awk "BEGIN {exit !($1)}"; then echo met; else echo "**missed** ($2)"; fi; }
+base_ms=${start_median[bare-nogl]}
+base_kb=${rss_median[bare-nogl]}
+note_ms=${start_median[deskMemo]}
+note_kb=${rss_median[deskMemo]}
+name_of() {
+    case "$1" in
+    deskMemo) echo "deskMemo" ;;
+    bare-nogl) echo "bare QLabel, QT_XCB_GL_INTEGRATION=none" ;;
+    bare-default) echo "bare QLabel, Qt's default (GLX loaded)" ;;
+    xpad) echo "xpad $(dpkg-query -W -f='${Version}' xpad 2>/dev/null || true)" ;;
+    esac
+}
+
+echo
+echo "Start-up to window mapped, the CPU time it took, and peak RSS 300 ms later (medians of $runs runs):"
+echo
+echo "| Program | Start (ms) | CPU until mapped (ms) | Peak RSS (MB) |"
+echo "|---|---:|---:|---:|"
+for program in "${programs[@]}"; do
+    echo "| $(name_of "$program") | ${start_median[$program]} | ${cpu_median[$program]} | $(mb "${rss_median[$program]}") |"
+done
+echo
+echo "| Check | Measured | Target | Result |"
+echo "|---|---|---|---|"
+echo "| Start-up vs. bare QLabel (GL off) | $note_ms ms vs. $base_ms ms | ≤ 1.10× | $(verdict "$note_ms <= 1.10 * $base_ms" "$(awk -v a="$note_ms" -v b="$base_ms" 'BEGIN {printf "%.2f×", a / b}')") |"
+echo "| CPU until mapped vs. bare QLabel (GL off) | ${cpu_median[deskMemo]} ms vs. ${cpu_median[bare-nogl]} ms | — | $(awk -v a="${cpu_median[deskMemo]}" -v b="${cpu_median[bare-nogl]}" 'BEGIN {printf "%.2f×", a / b}') |"
+echo "| Peak RSS vs. bare QLabel (GL off) | $(mb "$note_kb") MB vs. $(mb "$base_kb") MB | ≤ bare + 4 MB | $(verdict "$note_kb <= $base_kb + 4096" "by $(mb $((note_kb - base_kb - 4096))) MB") |"
+echo "| Idle on the display page, $idle_seconds s | $idle_display system calls | 0 | $(verdict "$idle_display == 0" "not quiet") |"
+echo "| Edit page, cursor blinking, 2 s | $edit_blink system calls | — | allowed |"
+if [ "$edit_blink" -gt 0 ]; then after_edit=$(verdict "$idle_after_edit == 0" "not quiet"); else after_edit="not measured: the cursor never blinked"; fi
+echo "| Idle after the edit page, $idle_seconds s | $idle_after_edit system calls | 0 | $after_edit |"
+echo "| Save settings, build folder's disk (median of $saves) | $(figure save_settings_ms) ms | ≤ 2 ms | $(verdict "$(figure save_settings_ms) <= 2" "waits for the disk") |"
+echo "| Save a 1 KB text, build folder's disk (median of $saves) | $(figure save_text_1k_ms) ms | ≤ 2 ms | $(verdict "$(figure save_text_1k_ms) <= 2" "waits for the disk") |"
+echo "| Save settings / 1 KB text in memory (/dev/shm) | $(figure memory_save_settings_ms) / $(figure memory_save_text_1k_ms) ms | — | the program's own share |"
+echo "| Open a 1 MB note (median of 3) | $(figure open_1m_ms) ms | ≤ 1000 ms | $(verdict "$(figure open_1m_ms) <= 1000" slow) |"
+echo "| Drag of $drag_steps steps: CPU per motion event | $drag_us µs (window moved to $moved_to) | — | — |"
+echo "| Drag: file system calls, bytes to disk, files held for writing, files written | $file_calls, $disk_writes, $held_for_writing, $files_after_drag | 0, 0, 0, 0 | $(verdict "$file_calls + $disk_writes + $held_for_writing + $files_after_drag == 0" "wrote") |"

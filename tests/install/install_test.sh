@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it into this system, and starts the installed note on an
+# X server of its own, once as an ordinary user and once as root. Both must keep their files in
+# their own ~/.local/share/deskMemo and none in /usr/bin, even though root could write there.
+# Removes the package (unless it was installed before) and the test user again.
+# Usage: install_test.sh BUILD_DIR    Exits 77 (skipped) when not root or without dpkg.
+set -euo pipefail
+build_dir=$(cd "$1" && pwd)
+[ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs root"; exit 77; }
+command -v dpkg >/dev/null && command -v apt-get >/dev/null || { echo "skipped: no dpkg"; exit 77; }
+
+work=$(mktemp -d)
+chmod 755 "$work" # the test user's home lies inside
+user=dmtest$$
+pids=()
+installed_before=$(dpkg-query -W -f='${Status}' deskmemo 2>/dev/null || true)
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    if id "$user" >/dev/null 2>&1; then userdel "$user" 2>/dev/null || true; fi
+    if [ "$installed_before" != "install ok installed" ]; then
+        apt-get remove -y -qq -o DPkg::Lock::Timeout=300 deskmemo >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build_dir" && cpack -B "$work/package" >/dev/null)
+deb=$(ls "$work"/package/deskmemo_*.deb)
+echo "package: ${deb##*/}"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=300 "$deb" >/dev/null
+
+[ -x /usr/bin/deskMemo ] || fail "no /usr/bin/deskMemo"
+desktop-file-validate /usr/share/applications/deskMemo.desktop || fail "launcher not valid"
+for size in 16 24 32 48 64 128 256; do
+    [ -s "/usr/share/icons/hicolor/${size}x$size/apps/deskMemo.png" ] || fail "no ${size}px icon"
+done
+
+display_number=$((200 + RANDOM % 800))
+while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((200 + RANDOM % 800)); done
+Xvfb ":$display_number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=:$display_number
+timeout 30 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
+openbox >/dev/null 2>&1 &
+pids+=($!)
+timeout 30 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
+
+useradd --home-dir "$work/user-home" --create-home --shell /usr/sbin/nologin "$user"
+xhost "+SI:localuser:$user" >/dev/null
+
+# Starts the installed note as the given user with the given home, closes it through the window
+# manager (so it saves), and checks where its files went.
+check_run() {
+    local who=$1 home=$2 window pid
+    mkdir -p "$home/runtime" && chmod 700 "$home/runtime" && chown -R "$who" "$home"
+    runuser -u "$who" -- env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" \
+        XDG_RUNTIME_DIR="$home/runtime" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 deskMemo \
+        >"$work/$who.log" 2>&1 &
+    pids+=($!)
+    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$') ||
+        fail "$who: the installed note showed no window"
+    window=${window%%$'\n'*}
+    pid=$(xdotool getwindowpid "$window")
+    pids+=("$pid")
+    [ "$(stat -c %U "/proc/$pid")" = "$who" ] || fail "$who: the note runs as $(stat -c %U "/proc/$pid")"
+    wmctrl -i -c "$window"
+    timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
+    [ -s "$home/.local/share/deskMemo/setInfo.ini" ] || fail "$who: no settings in ~/.local/share/deskMemo"
+    [ "$(stat -c %U "$home/.local/share/deskMemo/setInfo.ini")" = "$who" ] || fail "$who: settings not owned by $who"
+    if [ -e /usr/bin/setInfo.ini ] || [ -e /usr/bin/myText ]; then fail "$who: files written into /usr/bin"; fi
+    echo "$who: the installed note started and kept its settings in $home/.local/share/deskMemo"
+}
+check_run "$user" "$work/user-home"
+check_run root "$work/root-home"

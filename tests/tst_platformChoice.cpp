@@ -1,0 +1,57 @@
+#include "app/platformChoice.h"
+
+#include <QMap>
+#include <QtTest>
+
+using Environment = QMap<QByteArray, QByteArray>;
+using Changes = QList<app::EnvironmentChange>;
+Q_DECLARE_METATYPE(Environment)
+
+// The environment decisions taken before the application object exists.
+class tst_platformChoice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void changes_data()
+    {
+        QTest::addColumn<Environment>("environment");
+        QTest::addColumn<Changes>("changes");
+        const app::EnvironmentChange noGl{"QT_XCB_GL_INTEGRATION", "none"};
+        const app::EnvironmentChange xcb{"QT_QPA_PLATFORM", "xcb"};
+        const Environment x11{{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}};
+        const Environment wayland{
+            {"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}};
+
+        QTest::newRow("empty environment") << Environment() << Changes{noGl};
+        QTest::newRow("x11 session") << x11 << Changes{noGl};
+        QTest::newRow("user's gl integration kept")
+            << Environment{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}} << Changes();
+        QTest::newRow("empty gl integration counts as unset")
+            << Environment{{"QT_XCB_GL_INTEGRATION", ""}} << Changes{noGl};
+        QTest::newRow("wayland with xwayland") << wayland << Changes{noGl, xcb};
+        QTest::newRow("wayland in capitals")
+            << Environment{{"XDG_SESSION_TYPE", "Wayland"}, {"DISPLAY", ":1"}}
+            << Changes{noGl, xcb};
+        QTest::newRow("wayland without an x display")
+            << Environment{{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "wayland-0"}}
+            << Changes{noGl};
+        Environment chosen = wayland;
+        chosen.insert("QT_QPA_PLATFORM", "wayland");
+        QTest::newRow("user's platform kept on wayland") << chosen << Changes{noGl};
+        chosen.insert("QT_XCB_GL_INTEGRATION", "none");
+        QTest::newRow("nothing left to choose") << chosen << Changes();
+    }
+    void changes()
+    {
+        QFETCH(Environment, environment);
+        QFETCH(Changes, changes);
+        const auto reader = [&](const char *name) {
+            return environment.value(name);
+        };
+        QCOMPARE(app::platformEnvironmentChanges(reader), changes);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_platformChoice)
+#include "tst_platformChoice.moc"
