@@ -10,6 +10,7 @@ build_packages=(
 )
 test_packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
+    procps
 )
 
 wanted=("${build_packages[@]}")
