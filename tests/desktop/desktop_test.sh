@@ -113,7 +113,8 @@ export -f state_has state_lacks ini keep unchanged bytes page colour look same_l
     above active alive no_window note_exit shoot crop count
 
 # --- actions ---------------------------------------------------------------------------
-# menu N: right-click on the text and choose entry N (1 关闭 ... 5 浮空); 0 dismisses it.
+# menu N: right-click on the text and choose entry N (1 关闭 ... 5 浮空); 0 dismisses it with
+# Escape, "away" with a click on the desktop.
 # Two right-clicks in one place in quick succession make a double-click, which opens the edit
 # page, so the clicks take turns between two places.
 menu_x=100
@@ -127,11 +128,11 @@ menu() {
         WAIT=0 check "the menu opens at the pointer" bash -c '[ "$(geometry "$(others "^deskMemo$")" |
             cut -d" " -f1)" = "$(xdotool getmouselocation | sed "s/x:\([0-9]*\) y:\([0-9]*\).*/\1,\2/")" ]'
     fi
-    if [ "$1" = 0 ]; then keys=(Escape); else
+    if [ "$1" = away ]; then xdotool mousemove 5 5 click 1; else
         for ((i = 0; i < $1; i++)); do keys+=(Down); done
-        keys+=(Return)
+        [ "$1" = 0 ] && keys=(Escape) || keys+=(Return)
+        xdotool key --delay 30 "${keys[@]}"
     fi
-    xdotool key --delay 30 "${keys[@]}"
     [ "$1" = 1 ] || wait_for 5 no_window '^deskMemo$'
 }
 # drag X Y DX DY [BUTTONS]: press at a point of the note, move by (DX, DY) and release.
@@ -210,6 +211,8 @@ drag 100 45 60 40
 settle
 check "a locked note does not move" at 540 530
 check "a menu dismissed with Escape writes nothing" unchanged "$dir/setInfo.ini"
+menu away
+check "... nor one dismissed by a click elsewhere" unchanged "$dir/setInfo.ini"
 menu 3
 check "浮动 stores the unlock" ini movable_flag=true
 drag 300 60 -70 25
