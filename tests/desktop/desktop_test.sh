@@ -19,6 +19,7 @@ done
 source "$here/lib.sh"
 work=$(mktemp -d)
 trap 'desk_stop; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
@@ -321,6 +322,17 @@ check "... and colour, font and text" same_look before
 drag 100 45 50 50
 settle
 check "... and the drag lock" at 470 555
+dblclick 100 45
+check "the edit page of the pinned note" page edit
+click 540 90
+check "the colour dialog opens above the pinned note" \
+    bash -c 'above "$(others "^Select Color$")" "$note"'
+dialog 'Select Color'
+click 540 140
+check "... and so does the font dialog" bash -c 'above "$(others "^Select Font$")" "$note"'
+dialog 'Select Font'
+click 365 227
+check "back to the display page" page display
 pinned=$note
 menu 5
 check "浮空 releases the restarted note" state_lacks _NET_WM_STATE_ABOVE

@@ -39,6 +39,9 @@ desk_start() {
     done
     [ -n "$pid" ] || { echo "no X server could be started" >&2; return 1; }
     desk_pids+=("$pid")
+    # Should this shell be killed outright, the X server still ends, and every client with it.
+    bash -c 'while kill -0 "$1"; do sleep 1; done; kill "$2"' _ $$ "$pid" >/dev/null 2>&1 &
+    desk_pids+=($!)
     export DISPLAY=:$number
     wait_for 10 xdpyinfo >/dev/null || return 1
     openbox >/dev/null 2>&1 &
