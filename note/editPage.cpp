@@ -5,10 +5,12 @@
 #include <QFontDialog>
 #include <QTextDocument>
 
-// Both pickers start from the applied value, so a second pick replaces the first one.
+// Both pickers start from the applied value, so a second pick replaces the first one. The
+// dialogs belong to the note window: the window manager keeps them above it also while the note
+// is pinned, where a dialog of its own would open beneath the note and could not be reached.
 void deskMemo::pickColor()
 {
-    editColor = QColorDialog::getColor(setInfo.selectColor, nullptr, QString());
+    editColor = QColorDialog::getColor(setInfo.selectColor, this, QString());
     if (!editColor.isValid())
         editColor = setInfo.selectColor;
     setRoleColor(ui.textEdit, QPalette::Text, editColor);
@@ -17,7 +19,7 @@ void deskMemo::pickColor()
 void deskMemo::pickFont()
 {
     bool accepted = false;
-    editFont = QFontDialog::getFont(&accepted, setInfo.selectFont, nullptr, QString());
+    editFont = QFontDialog::getFont(&accepted, setInfo.selectFont, this, QString());
     ui.textEdit->setFont(editFont);
 }
 

@@ -11,7 +11,7 @@ build_packages=(
 test_packages=(
     desktop-file-utils libglib2.0-bin g++-mingw-w64-x86-64 wine wine64
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
-    clang-format strace dbus-daemon xpad dpkg-dev file binutils
+    clang-format strace dbus-daemon xpad dpkg-dev file binutils procps
 )
 
 wanted=("${build_packages[@]}")

@@ -1,0 +1,347 @@
+#!/usr/bin/env bash
+# The note used the way a person uses it, on an X server with a window manager and a
+# compositor: clicks, drags, the menu, the edit page, the dialogs, close and restart.
+# Usage: desktop_test.sh DESKMEMO SETTINGSDUMP SHOTS_DIR   (pictures of every page and dialog
+# are kept in SHOTS_DIR)
+set -uo pipefail
+program=$(realpath "$1")
+dump=$(realpath "$2")
+shots=$(mkdir -p "$3" && cd "$3" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessage ps import \
+    compare /usr/bin/convert; do
+    command -v "$tool" >/dev/null || {
+        echo "$tool is missing: scripts/install-deps.sh test installs what this test needs"
+        exit 1
+    }
+done
+# shellcheck source=tests/desktop/lib.sh
+source "$here/lib.sh"
+work=$(mktemp -d)
+trap 'desk_stop; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM HUP
+mkdir -m 700 "$work/home" "$work/runtime"
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
+dir=$work/note
+mkdir "$dir" "$work/kept"
+cp "$program" "$dir/deskMemo"
+export dir dump work
+
+passed=0 failed=0
+# check DESCRIPTION COMMAND...: COMMAND must succeed within WAIT seconds (default 10; with 0
+# it runs once). A failure shows what the window and the files hold.
+check() {
+    local what=$1 ok=0
+    shift
+    if [ "${WAIT:-10}" = 0 ]; then "$@" || ok=1; else wait_for "${WAIT:-10}" "$@" || ok=1; fi >/dev/null
+    if [ $ok = 0 ]; then
+        passed=$((passed + 1))
+        echo "ok      $what"
+    else
+        failed=$((failed + 1))
+        echo "FAILED  $what ($*)"
+        echo "        window $(geometry "$note"); $(xprop -id "$note" _NET_WM_STATE)"
+        echo "        setInfo.ini: $("$dump" "$dir/setInfo.ini" 2>&1 | tr '\n' ' ')"
+        echo "        myText: $(od -An -c "$dir/myText" 2>&1 | tr -s ' \n' ' ')"
+    fi
+}
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" = 0 ]
+    exit
+}
+
+# --- conditions (exported, so that check can poll them) ---------------------------------
+state_has() { xprop -id "$note" _NET_WM_STATE | grep -q "$1"; }
+state_lacks() { ! state_has "$1"; }
+# ini KEY=VALUE...: the settings file holds these values (colour as #aarrggbb, font as
+# family,points, position as x,y).
+ini() {
+    local values line
+    values=$("$dump" "$dir/setInfo.ini") || return 1
+    for line; do grep -qx -- "$line" <<<"$values" || return 1; done
+}
+keep() { cp -p "$1" "$work/kept/${1##*/}"; }
+unchanged() { cmp -s "$1" "$work/kept/${1##*/}" && [ ! "$1" -nt "$work/kept/${1##*/}" ] &&
+    [ ! "$1" -ot "$work/kept/${1##*/}" ]; }
+bytes() { cmp -s "$dir/myText" <(printf "$1"); }
+# page edit|display: the frame image shows on the edit page only; elsewhere the note is
+# see-through and the desktop shows, also through the empty part of the editor (the last point).
+page() {
+    local x y points here there
+    IFS=, read -r x y < <(geometry | cut -d' ' -f1)
+    for point in 45,140 270,240 520,30 400,160; do
+        points+=" %[hex:p{$((x + ${point%,*})),$((y + ${point#*,}))}]"
+    done
+    shoot "$work/page.png"
+    read -ra here < <($CONVERT "$work/page.png" -format "$points" info:)
+    read -ra there < <($CONVERT "$work/bg.png" -format "$points" info:)
+    [ "${here[3]}" = "${there[3]}" ] || return 1
+    for i in 0 1 2; do
+        if [ "$1" = display ]; then [ "${here[i]}" = "${there[i]}" ]; else
+            [ "${here[i]}" != "${there[i]}" ]; fi || return 1
+    done
+}
+# colour COLOUR MIN MAX X Y W H: between MIN and MAX pixels of COLOUR in that part of the note.
+colour() {
+    local n
+    shoot "$work/colour.png"
+    n=$(count "$1" "$work/colour.png" "$4" "$5" "$6" "$7")
+    [ "$n" -ge "$2" ] && [ "$n" -le "$3" ]
+}
+# same_look NAME: the note shows exactly what it showed when look NAME was taken.
+look() {
+    shoot "$work/look.png"
+    crop "$work/look.png" "$work/$1.png" 0 0 760 580
+}
+same_look() {
+    look now && [ "$(compare -metric AE "$work/$1.png" "$work/now.png" null: 2>&1)" = 0 ]
+}
+# above A B: window A stands higher than window B in the window manager's stacking order.
+above() {
+    local order
+    order=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | while read -r w; do
+        echo $((w))
+    done)
+    [ "$(grep -nx "$1" <<<"$order" | cut -d: -f1)" -gt "$(grep -nx "$2" <<<"$order" | cut -d: -f1)" ]
+}
+active() { [ "$(xdotool getactivewindow)" = "$1" ]; }
+alive() { kill -0 "$note_pid" && [ ! -e "$dir.rc" ] && xdotool search --onlyvisible --pid \
+    "$note_pid" --name '^deskMemo$' | grep -qx "$note"; }
+no_window() { ! others "$1"; }
+export -f state_has state_lacks ini keep unchanged bytes page colour look same_look \
+    above active alive no_window note_exit shoot crop count
+
+# --- actions ---------------------------------------------------------------------------
+# menu N: right-click on the text and choose entry N (1 关闭 ... 5 浮空); 0 dismisses it with
+# Escape, "away" with a click on the desktop.
+# Two right-clicks in one place in quick succession make a double-click, which opens the edit
+# page, so the clicks take turns between two places.
+menu_x=100
+menu() {
+    local keys=()
+    menu_x=$((menu_x == 100 ? 140 : 100))
+    click "$menu_x" 45 3
+    wait_for 5 others '^deskMemo$' >/dev/null || return 1
+    if [ -n "${2:-}" ]; then
+        picture "$2" -30 -20 420 220
+        WAIT=0 check "the menu opens at the pointer" bash -c '[ "$(geometry "$(others "^deskMemo$")" |
+            cut -d" " -f1)" = "$(xdotool getmouselocation | sed "s/x:\([0-9]*\) y:\([0-9]*\).*/\1,\2/")" ]'
+    fi
+    if [ "$1" = away ]; then xdotool mousemove 5 5 click 1; else
+        for ((i = 0; i < $1; i++)); do keys+=(Down); done
+        [ "$1" = 0 ] && keys=(Escape) || keys+=(Return)
+        xdotool key --delay 30 "${keys[@]}"
+    fi
+    [ "$1" = 1 ] || wait_for 5 no_window '^deskMemo$'
+}
+# drag X Y DX DY [BUTTONS]: press at a point of the note, move by (DX, DY) and release.
+drag() {
+    local x y buttons=${5:-1}
+    IFS=, read -r x y < <(geometry | cut -d' ' -f1)
+    x=$((x + $1)) y=$((y + $2))
+    xdotool mousemove "$x" "$y"
+    for b in $buttons; do xdotool mousedown "$b"; done
+    xdotool mousemove $((x + $3 / 2)) $((y + $4 / 2)) mousemove $((x + $3)) $((y + $4))
+    for b in $buttons; do xdotool mouseup "$b"; done
+}
+# settle: once the menu has come and gone, every earlier event has been handled.
+settle() { menu 0 && sleep 0.2; }
+# picture FILE X Y W H: a picture of a part of the screen, relative to the note.
+picture() {
+    sleep 0.3 # let the compositor show the latest change
+    shoot "$work/window.png"
+    crop "$work/window.png" "$shots/$1" "$2" "$3" "$4" "$5"
+}
+# keep_window FILE WINDOW: a picture of a window with its frame.
+keep_window() {
+    local x y w h l=0 r=0 t=0 b=0
+    read -r x y w h < <(xwininfo -id "$2" | awk '/Absolute upper-left X/ { x = $NF }
+        /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { h = $NF }
+        END { print x, y, w, h }')
+    read -r l r t b < <(xprop -id "$2" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,) || true
+    sleep 0.3 # let the compositor show it
+    shoot "$work/window.png"
+    $CONVERT "$work/window.png" -crop "$((w + l + r))x$((h + t + b))+$((x - l))+$((y - t))" \
+        +repage "$shots/$1"
+}
+# dialog TITLE [FILE [SHORTCUT TEXT]]: a dialog of the note opens and its picture is kept in
+# FILE; TEXT is typed into the field that SHORTCUT selects and confirmed, or without them the
+# dialog is cancelled with Escape.
+dialog() {
+    local window
+    window=$(wait_for 5 others "^$1\$") || return 1
+    wait_for 5 active "$window" || return 1
+    [ -z "${2:-}" ] || keep_window "$2" "$window"
+    if [ -n "${4:-}" ]; then
+        xdotool key "$3" ctrl+a && xdotool type "$4" && xdotool key Return
+    else
+        xdotool key Escape
+    fi
+    wait_for 5 no_window "^$1\$"
+}
+
+desk_start || { echo "the desktop did not start"; exit 1; }
+shoot "$work/bg.png"
+
+echo "# first start: no files yet"
+note_start "$dir" || { echo "the note did not show"; exit 1; }
+first=$note
+check "opens at (500, 500), 760 x 580" at 500 500
+# The very first thing a person may do: drag the text.
+drag 100 45 40 30
+check "the first drag moves the note by exactly the mouse's travel" at 540 530
+check "a utility window" bash -c 'xprop -id "$note" _NET_WM_WINDOW_TYPE | grep -q "= _NET_WM_WINDOW_TYPE_UTILITY"'
+check "without decorations" bash -c 'xprop -id "$note" _NET_FRAME_EXTENTS | grep -q "= 0, 0, 0, 0$"'
+check "not above other windows" state_lacks _NET_WM_STATE_ABOVE
+check "the display page: desktop seen through, no frame image" page display
+check "the default text in orange" colour '#ff7f23' 100 100000 60 30 300 60
+picture display-page.png -30 -20 520 150
+menu 0 menu.png
+check "nothing stored: no myText, no setInfo.ini" bash -c '! ls "$dir" | grep -q "myText\|setInfo"'
+
+echo "# left and right buttons together, lock and unlock"
+drag 15 300 50 50 "1 3"
+settle
+check "left and right held together move nothing" at 540 530
+menu 2
+check "锁定 stores the lock and the dragged position" ini movable_flag=false startPos=540,530
+keep "$dir/setInfo.ini"
+drag 100 45 60 40
+settle
+check "a locked note does not move" at 540 530
+check "a menu dismissed with Escape writes nothing" unchanged "$dir/setInfo.ini"
+menu away
+check "... nor one dismissed by a click elsewhere" unchanged "$dir/setInfo.ini"
+menu 3
+check "浮动 stores the unlock" ini movable_flag=true
+drag 300 60 -70 25
+check "after unlocking, the next drag starts without a jump" at 470 555
+
+echo "# pin and unpin"
+xmessage -geometry +1200+80 "another window" >/dev/null 2>&1 &
+other_pid=$!
+desk_pids+=("$other_pid")
+other=$(wait_for 5 xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
+menu 4
+check "置顶 keeps the note above" state_has _NET_WM_STATE_ABOVE
+check "置顶 stores it and the dragged position" ini isTopWindow=true startPos=470,555
+wmctrl -i -a "$other"
+check "a pinned note stays above an activated window" above "$note" "$other"
+menu 5
+check "浮空 releases it" state_lacks _NET_WM_STATE_ABOVE
+check "浮空 stores it" ini isTopWindow=false
+wmctrl -i -a "$other"
+check "a released note goes below an activated window" above "$other" "$note"
+WAIT=0 check "pin and unpin keep the same window, in the same place" \
+    bash -c '[ "$note" = "$1" ] && at 470 555' _ "$first"
+kill "$other_pid"
+
+echo "# the edit page: colour, font, text, apply"
+keep "$dir/setInfo.ini"
+dblclick 100 45
+check "a double-click on the text opens the edit page" page edit
+drag 45 140 25 15
+check "the note can be dragged by the frame image" at 495 570
+drag 40 150 -25 -15
+check "... and back" at 470 555
+picture edit-page.png -60 -30 820 330
+check "the editor holds the note text in orange" colour '#ff7f23' 100 100000 100 70 381 121
+orange=$(count '#ff7f23' "$work/colour.png" 100 70 381 121)
+click 540 90
+dialog 'Select Color' colour-dialog.png alt+h '#00c000'
+check "a picked colour shows in the editor" colour '#00c000' 100 100000 100 70 381 121
+click 540 90
+dialog 'Select Color'
+check "cancelling the next colour dialog drops the pick" colour '#00c000' 0 0 100 70 381 121
+click 540 140
+dialog 'Select Font' font-dialog.png alt+s 36
+check "a picked font shows in the editor" colour '#ff7f23' $((orange * 2)) 100000 100 70 381 121
+click 540 140
+dialog 'Select Font'
+check "cancelling the next font dialog drops the pick" \
+    colour '#ff7f23' $((orange * 3 / 4)) $((orange * 5 / 4)) 100 70 381 121
+click 540 90
+dialog 'Select Color' '' alt+h '#00c000'
+click 540 140
+dialog 'Select Font' '' alt+s 28
+check "choosing in the dialogs stores nothing yet" unchanged "$dir/setInfo.ini"
+click 200 120
+xdotool key ctrl+End Return && xdotool type 'Line two'
+click 185 227
+check "提交 returns to the display page" page display
+check "提交 stores colour and font" ini selectColor=#ff00c000 'selectFont=.*,28'
+check "提交 stores the text with CR LF line ends" bytes '桌面文字便签\r\nLine two'
+check "the note shows the new colour" colour '#00c000' 500 100000 60 30 651 200
+look applied
+
+echo "# cancel, and the info dialog"
+keep "$dir/setInfo.ini"
+keep "$dir/myText"
+dblclick 100 45
+check "the edit page again" page edit
+click 200 120
+xdotool key ctrl+End && xdotool type ' more'
+click 365 227
+check "取消 returns to the display page unchanged" same_look applied
+check "取消 writes neither file" bash -c 'unchanged "$dir/myText" && unchanged "$dir/setInfo.ini"'
+dblclick 100 45
+check "the edit page once more" page edit
+click 555 235
+click 555 235
+check "the info button twice opens two dialogs" bash -c '[ "$(others "^信息$" | wc -l)" = 2 ]'
+read -ra info < <(others '^信息$' | tr '\n' ' ')
+# They open over the note; moved aside, they leave its buttons free.
+xdotool windowmove "${info[0]}" 40 40 windowmove "${info[1]}" 400 40
+wait_for 5 bash -c 'for w; do xwininfo -id "$w" | grep -q "upper-left Y: *[0-9][0-9]$" || exit 1
+    done' _ "${info[@]}"
+click 365 227
+check "the note stays usable while they are open" page display
+wmctrl -i -a "${info[0]}"
+wait_for 5 active "${info[0]}"
+xdotool mousemove --window "${info[0]}" 165 221 click 1
+check "关闭 closes only its own dialog" \
+    bash -c '[ "$(others "^信息$")" = "$1" ]' _ "${info[1]}"
+keep_window info-dialog.png "${info[1]}"
+wmctrl -i -c "${info[1]}"
+check "the window manager's close hides the other one" no_window '^信息$'
+check "the note keeps running" alive
+
+echo "# lock, pin, close from the menu, restart"
+menu 2
+menu 4
+check "locked and pinned" ini movable_flag=false isTopWindow=true
+look before
+menu 1
+check "关闭 ends the program with exit code 0" bash -c '[ "$(note_exit "$dir")" = 0 ]'
+note_start "$dir" || { echo "the note did not show again"; finish; }
+WAIT=0 check "a pinned note is above from its first frame" state_has _NET_WM_STATE_ABOVE
+check "the restart restores the position" at 470 555
+check "... and colour, font and text" same_look before
+drag 100 45 50 50
+settle
+check "... and the drag lock" at 470 555
+dblclick 100 45
+check "the edit page of the pinned note" page edit
+click 540 90
+check "the colour dialog opens above the pinned note" \
+    bash -c 'above "$(others "^Select Color$")" "$note"'
+dialog 'Select Color'
+click 540 140
+check "... and so does the font dialog" bash -c 'above "$(others "^Select Font$")" "$note"'
+dialog 'Select Font'
+click 365 227
+check "back to the display page" page display
+pinned=$note
+menu 5
+check "浮空 releases the restarted note" state_lacks _NET_WM_STATE_ABOVE
+WAIT=0 check "... in the same window, in the same place" bash -c '[ "$note" = "$1" ] && at 470 555' _ "$pinned"
+menu 3
+drag 100 45 -30 -20
+check "dragged once more" at 440 535
+wmctrl -i -c "$note"
+check "the window manager's close request ends the program with exit code 0" \
+    bash -c '[ "$(note_exit "$dir")" = 0 ]'
+check "... after saving the last position" ini startPos=440,535 isTopWindow=false
+finish

@@ -1,0 +1,105 @@
+# shellcheck shell=bash
+# Helpers for driving deskMemo on a throw-away X desktop: Xvfb (with 32-bit visuals), openbox
+# and the xcompmgr compositor over a gradient background. Sourced by the desktop tests.
+# Every wait is bounded; a condition is polled rather than slept for.
+
+export CONVERT=/usr/bin/convert # ImageMagick's own, whatever else is on PATH
+desk_pids=()
+desk_stop() {
+    local i
+    for ((i = ${#desk_pids[@]} - 1; i >= 0; i--)); do kill "${desk_pids[i]}" 2>/dev/null || true; done
+    desk_pids=()
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND (a program or an exported function) until it
+# succeeds; fails when it hasn't within SECONDS.
+wait_for() {
+    local seconds=$1
+    shift
+    timeout "$seconds" bash -c 'until "$@"; do sleep 0.05; done' wait_for "$@"
+}
+
+# Starts the X server on a free display between 200 and 999, the window manager and the
+# compositor, and exports DISPLAY.
+desk_start() {
+    local size=${1:-1600x1000} number pid
+    for _ in 1 2 3 4 5 6 7 8; do
+        number=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 "${size}x24" +extension Composite -nolisten tcp -noreset \
+            >/dev/null 2>&1 &
+        pid=$!
+        # The lock file names the server that owns the display: ours, or one that won a race
+        # (then ours ends at once).
+        wait_for 10 bash -c 'grep -qw "$2" "$1" || ! ps -o stat= -p "$2" | grep -qv Z' \
+            _ "/tmp/.X$number-lock" "$pid" 2>/dev/null
+        grep -qw "$pid" "/tmp/.X$number-lock" 2>/dev/null && break
+        kill "$pid" 2>/dev/null || true
+        pid=
+    done
+    [ -n "$pid" ] || { echo "no X server could be started" >&2; return 1; }
+    desk_pids+=("$pid")
+    # Should this shell be killed outright, the X server still ends, and every client with it.
+    bash -c 'while kill -0 "$1"; do sleep 1; done; kill "$2"' _ $$ "$pid" >/dev/null 2>&1 &
+    desk_pids+=($!)
+    export DISPLAY=:$number
+    wait_for 10 xdpyinfo >/dev/null || return 1
+    openbox >/dev/null 2>&1 &
+    desk_pids+=($!)
+    wait_for 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || return 1
+    hsetroot -add "#23507f" -add "#8fb8de" -gradient 0 >/dev/null
+    xcompmgr >/dev/null 2>&1 &
+    desk_pids+=($!)
+    wait_for 10 bash -c 'xdotool search --name "^xcompmgr$" >/dev/null'
+}
+
+# note_start DIR: starts DIR/deskMemo (its files live beside it) and sets note (the id of its
+# visible window) and note_pid. The exit code lands in DIR.rc when the program ends.
+note_start() {
+    rm -f "$1.rc" "$1.pid"
+    bash -c 'cd "$1" && { ./deskMemo & echo $! >"$1.pid"; wait $!; echo $? >"$1.rc"; }' \
+        _ "$1" >>"$1.log" 2>&1 &
+    wait_for 10 test -s "$1.pid" || return 1
+    note_pid=$(cat "$1.pid")
+    desk_pids+=("$note_pid")
+    note=$(wait_for 10 xdotool search --onlyvisible --pid "$note_pid" --name '^deskMemo$' |
+        head -n 1)
+    export note note_pid
+    [ -n "$note" ]
+}
+
+# note_exit DIR: waits for the program in DIR to end and prints its exit code.
+note_exit() {
+    wait_for 10 test -s "$1.rc" && cat "$1.rc"
+}
+
+# The window's top-left corner and size as "x,y wxh".
+geometry() {
+    xdotool getwindowgeometry "${1:-$note}" |
+        awk '/Position/ { p = $2 } /Geometry/ { g = $2 } END { print p, g }'
+}
+at() { [ "$(geometry)" = "$1,$2 760x580" ]; }
+
+# Visible windows of the note's process, other than the note itself (menus and dialogs).
+others() { xdotool search --onlyvisible --pid "$note_pid" --name "${1:-.}" | grep -vx "$note"; }
+
+# A full-screen picture as the compositor shows it.
+shoot() { import -window root "$1"; }
+# crop SHOT FILE X Y W H: a part of a picture, with coordinates relative to the note window.
+crop() {
+    local x y
+    IFS=, read -r x y < <(geometry | cut -d' ' -f1)
+    $CONVERT "$1" -crop "$5x$6+$((x + $3))+$((y + $4))" +repage "$2"
+}
+# count COLOUR SHOT X Y W H: how many pixels of exactly COLOUR a region of the note shows.
+count() {
+    local x y
+    IFS=, read -r x y < <(geometry | cut -d' ' -f1)
+    $CONVERT "$2" -crop "$5x$6+$((x + $3))+$((y + $4))" +repage -fill black +opaque "$1" \
+        -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
+}
+export -f wait_for geometry at others
+
+# click X Y [BUTTON] and dblclick X Y: at a point of the note window.
+click() { xdotool mousemove --window "$note" "$1" "$2" click "${3:-1}"; }
+dblclick() { xdotool mousemove --window "$note" "$1" "$2" click --repeat 2 --delay 60 1; }
