@@ -1,6 +1,8 @@
 #include "storage/noteTextFile.h"
+#include "storage/plainFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextCodec>
 
@@ -40,15 +42,25 @@ QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec)
 
 bool readNoteText(const QString &path, QString *text)
 {
+    if (!isMissingOrPlainFile(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    *text = decodeNoteText(file.readAll(), QTextCodec::codecForLocale());
+    // The size was checked, but the file may have grown since.
+    const QByteArray bytes = file.read(largestStoredFile + 1);
+    if (bytes.size() > largestStoredFile)
+        return false;
+    *text = decodeNoteText(bytes, QTextCodec::codecForLocale());
     return true;
 }
 
 bool writeNoteText(const QString &path, const QString &text)
 {
+    // A new text replaces even an oversized file, but never a directory, pipe or device.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -1,4 +1,5 @@
 #include "storage/settingsFile.h"
+#include "storage/plainFile.h"
 
 #include <QSettings>
 
@@ -34,6 +35,8 @@ SetInfo defaultSetInfo()
 
 SetInfo readSetInfo(const QString &path)
 {
+    if (!isMissingOrPlainFile(path))
+        return defaultSetInfo();
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(group);
     if (!settings.contains(QStringLiteral("startPos")))
@@ -51,6 +54,9 @@ SetInfo readSetInfo(const QString &path)
 
 bool writeSetInfo(const QString &path, const SetInfo &info)
 {
+    // A save reads the file first to keep its other groups; what can't be read is left alone.
+    if (!isMissingOrPlainFile(path))
+        return false;
     QSettings settings(path, QSettings::IniFormat);
     settings.setAtomicSyncRequired(true);
     settings.beginGroup(group);
