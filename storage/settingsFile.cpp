@@ -1,6 +1,7 @@
 #include "storage/settingsFile.h"
 #include "storage/plainFile.h"
 
+#include <QLockFile>
 #include <QSettings>
 
 namespace storage
@@ -17,6 +18,19 @@ template <typename T> T convertedOrEmpty(QVariant value)
     if (value.convert(qMetaTypeId<T>()))
         return value.value<T>();
     return T();
+}
+
+// The settings library guards each save with "<file>.lock". A save killed between creating that
+// file and writing its owner into it leaves it empty, and such a lock is only taken for
+// abandoned after 30 s, so the next save (the next apply, or closing) would freeze that long.
+// An honest save holds the lock for a moment only: one older than half a second is cleared
+// here. (Should a slow save outlive that, two saves overlap; each still replaces the file whole.)
+void clearAbandonedLock(const QString &path)
+{
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(500);
+    if (lock.tryLock(1000))
+        lock.unlock();
 }
 
 } // namespace
@@ -57,6 +71,7 @@ bool writeSetInfo(const QString &path, const SetInfo &info)
     // A save reads the file first to keep its other groups; what can't be read is left alone.
     if (!isMissingOrPlainFile(path))
         return false;
+    clearAbandonedLock(path);
     QSettings settings(path, QSettings::IniFormat);
     settings.setAtomicSyncRequired(true);
     settings.beginGroup(group);

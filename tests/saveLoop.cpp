@@ -1,7 +1,9 @@
 // Test-only driver for the crash test: saves the note's two files through the program's own
 // save code, alternating between two known states, until it is killed.
 //   saveLoop FOLDER write a|b   saves that state once and exits
-//   saveLoop FOLDER loop        saves a, b, a, ... and says "saving" after the first pair
+//   saveLoop FOLDER loop        says "saving", then saves the state the folder doesn't hold,
+//                               the other one, and so on until killed, saying "saved" after
+//                               every second save
 #include "storage/noteTextFile.h"
 #include "storage/settingsFile.h"
 
@@ -50,16 +52,17 @@ int main(int argc, char *argv[])
         std::fputs("usage: saveLoop FOLDER write a|b | saveLoop FOLDER loop\n", stderr);
         return 2;
     }
-    for (bool a = true;; a = !a) {
+    std::puts("saving");
+    std::fflush(stdout);
+    QString current;
+    storage::readNoteText(args[1] + QStringLiteral("/myText"), &current);
+    const bool first = current != noteOf(true);
+    for (bool a = first;; a = !a) {
         if (!save(args[1], a))
             return 1;
-        if (!a) {
-            static bool told = false;
-            if (!told) {
-                std::puts("saving");
-                std::fflush(stdout);
-                told = true;
-            }
+        if (a != first) {
+            std::puts("saved");
+            std::fflush(stdout);
         }
     }
 }
