@@ -9,14 +9,17 @@ namespace
 {
 
 // The display label's place inside the window (the stacked widget's offset plus the label's).
-const QPoint labelOffset(60, 30);
-const QSize labelSize(651, 521);
+const int labelLeft = 60, labelTop = 30, labelWidth = 651, labelHeight = 521;
 
+// In 64 bits: a hand-edited position may lie anywhere in the int range.
 bool labelShows(const QPoint &windowPos, const QVector<QRect> &areas)
 {
-    const QRect label(windowPos + labelOffset, labelSize);
-    return std::any_of(areas.begin(), areas.end(),
-                       [&label](const QRect &area) { return area.intersects(label); });
+    const qint64 left = qint64(windowPos.x()) + labelLeft, top = qint64(windowPos.y()) + labelTop;
+    const qint64 right = left + labelWidth, bottom = top + labelHeight;
+    return std::any_of(areas.begin(), areas.end(), [&](const QRect &area) {
+        return !area.isEmpty() && left < qint64(area.x()) + area.width() && area.x() < right &&
+               top < qint64(area.y()) + area.height() && area.y() < bottom;
+    });
 }
 
 } // namespace

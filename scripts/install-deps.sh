@@ -10,6 +10,7 @@ build_packages=(
 )
 test_packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
+    clang libclang-rt-14-dev llvm e2fsprogs
 )
 
 wanted=("${build_packages[@]}")

@@ -4,5 +4,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" test
 "$root/scripts/build.sh"
-cd "${BUILD_DIR:-$root/build}"
-ctest --output-on-failure --timeout 300
+build_dir=${BUILD_DIR:-$root/build}
+(cd "$build_dir" && ctest --output-on-failure --timeout 300)
+
+# The same tests once more, built by clang with AddressSanitizer and UndefinedBehaviorSanitizer,
+# plus the fuzz targets, each fuzzed for a minute (DESKMEMO_FUZZ_SECONDS). The crash test,
+# already run above, kills its driver fewer times here.
+CC=clang CXX=clang++ BUILD_DIR="$build_dir-sanitize" "$root/scripts/build.sh" \
+    -DDESKMEMO_FUZZ=ON -DDESKMEMO_FUZZ_SECONDS="${DESKMEMO_FUZZ_SECONDS:-60}"
+cd "$build_dir-sanitize"
+DESKMEMO_KILLS=${DESKMEMO_KILLS:-100} ctest --output-on-failure --timeout 600

@@ -83,7 +83,8 @@ bool writeSetInfo(const QString &path, const SetInfo &info)
     settings.setValue(QStringLiteral("isTopWindow"), info.isTopWindow);
     settings.endGroup();
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    // A format error only means that unreadable lines of the old file were dropped.
+    return settings.status() != QSettings::AccessError;
 }
 
 } // namespace storage

@@ -1,4 +1,8 @@
-// Kills a program at random moments while it saves; each file must then hold one whole state.
+// The files stay whole whatever happens to the programs that save them: killed at random moments
+// while saving, or two of them saving into the same folder at once.
+#include "storage/noteTextFile.h"
+#include "storage/settingsFile.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -128,6 +132,34 @@ private slots:
         QVERIFY(run(dir.path(), "a"));
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!lock.exists());
+    }
+
+    void twoInstancesOnOneFolder()
+    {
+        const QString instance = QCoreApplication::applicationDirPath() + "/noteInstance";
+        QTemporaryDir dir;
+        const int rounds = 60;
+        QProcess first, second;
+        first.start(instance, {dir.path(), "first", QString::number(rounds)});
+        second.start(instance, {dir.path(), "second", QString::number(rounds)});
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);
+        }
+        // Each file is one program's last save, whole.
+        QString text;
+        QVERIFY(storage::readNoteText(dir.filePath("myText"), &text));
+        QVERIFY2(text == QString("first %1").arg(rounds - 1) ||
+                     text == QString("second %1").arg(rounds - 1),
+                 qPrintable(text));
+        QSettings raw(dir.filePath("setInfo.ini"), QSettings::IniFormat);
+        QCOMPARE(raw.status(), QSettings::NoError);
+        QCOMPARE(raw.childGroups(), QStringList{"config"});
+        QCOMPARE(raw.value("config/startPos").toPoint(), QPoint(500, 500));
+        QCOMPARE(storage::readSetInfo(dir.filePath("setInfo.ini")).selectColor,
+                 QColor(255, 127, 35));
+        QVERIFY(!QFile::exists(dir.filePath("setInfo.ini.lock")));
     }
 };
 

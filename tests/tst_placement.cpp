@@ -51,6 +51,14 @@ private slots:
         QTest::newRow("primary's top-left, not the first screen's")
             << QPoint(9000, 9000) << Areas{QRect(-1920, -200, 1920, 1080), QRect(4000, 0, 800, 600)}
             << QRect(4000, 0, 800, 600) << QPoint(4000, 0);
+        QTest::newRow("largest position")
+            << QPoint(INT_MAX, INT_MAX) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("smallest position")
+            << QPoint(INT_MIN, INT_MIN) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("touching the edge only")
+            << QPoint(1920 - 60, 100) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("one pixel on screen")
+            << QPoint(1920 - 61, 100) << Areas{hd} << hd << QPoint(1920 - 61, 100);
         QTest::newRow("no screen at all")
             << QPoint(9000, 9000) << Areas{} << QRect() << QPoint(9000, 9000);
     }

@@ -1,0 +1,32 @@
+// Feeds arbitrary bytes to the settings load as the file setInfo.ini, then saves the loaded
+// values over the same bytes and checks that a new load gives back exactly what was saved.
+#include "fuzzSupport.h"
+#include "storage/settingsFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    startFuzzApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString path = scratchPath("setInfo.ini");
+    writeScratch(path, data, size);
+    SetInfo info = storage::readSetInfo(path);
+    (void)info.selectFont.toString();
+    (void)info.selectColor.name();
+
+    if (!storage::writeSetInfo(path, info))
+        std::abort();
+    const SetInfo back = storage::readSetInfo(path);
+    if (back.startPos != info.startPos || back.movable_flag != info.movable_flag ||
+        back.selectColor != info.selectColor || back.isAutoStart != info.isAutoStart ||
+        back.isTopWindow != info.isTopWindow ||
+        back.selectFont.family() != info.selectFont.family())
+        std::abort();
+    return 0;
+}
