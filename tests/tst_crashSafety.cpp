@@ -138,7 +138,7 @@ private slots:
     {
         const QString instance = QCoreApplication::applicationDirPath() + "/noteInstance";
         QTemporaryDir dir;
-        const int rounds = 60;
+        const int rounds = 200;
         QProcess first, second;
         first.start(instance, {dir.path(), "first", QString::number(rounds)});
         second.start(instance, {dir.path(), "second", QString::number(rounds)});
