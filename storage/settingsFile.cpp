@@ -4,6 +4,8 @@
 #include <QLockFile>
 #include <QSettings>
 
+#include <cstring>
+
 namespace storage
 {
 namespace
@@ -11,8 +13,22 @@ namespace
 
 const QString group = QStringLiteral("config");
 
+// A damaged colour blob can name a colour model that doesn't exist: the settings library stores
+// it unchecked, and even copying such a colour reads an impossible enum value. The model is the
+// colour's first member; it is looked at as plain bytes before the colour is touched.
+bool isUsable(const QVariant &value)
+{
+    if (value.userType() != QMetaType::QColor)
+        return true;
+    int spec = 0;
+    std::memcpy(&spec, value.constData(), sizeof spec);
+    return spec >= QColor::Invalid && spec <= QColor::ExtendedRgb;
+}
+
 template <typename T> T convertedOrEmpty(QVariant value)
 {
+    if (!isUsable(value))
+        return T();
     if (value.userType() == qMetaTypeId<T>())
         return value.value<T>();
     if (value.convert(qMetaTypeId<T>()))

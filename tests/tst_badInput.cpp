@@ -197,6 +197,10 @@ private slots:
         QTest::newRow("colour nonsense")
             << ini << Bytes << pos + "selectColor=nonsense\n"
             << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
+        QTest::newRow("colour blob of an unknown model")
+            << ini << Bytes
+            << pos + "selectColor=@Variant(\\0\\0\\0\\x43]\\xff\\xff\\xff\\xff\\x7f\\x7f##\\0\\0)\n"
+            << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
