@@ -25,15 +25,12 @@ bool isUsable(const QVariant &value)
     return spec >= QColor::Invalid && spec <= QColor::ExtendedRgb;
 }
 
+// A colour may also arrive inside a brush, which converts to one.
 template <typename T> T convertedOrEmpty(QVariant value)
 {
-    if (!isUsable(value))
+    if (value.userType() != qMetaTypeId<T>() && !value.convert(qMetaTypeId<T>()))
         return T();
-    if (value.userType() == qMetaTypeId<T>())
-        return value.value<T>();
-    if (value.convert(qMetaTypeId<T>()))
-        return value.value<T>();
-    return T();
+    return isUsable(value) ? value.value<T>() : T();
 }
 
 // The settings library guards each save with "<file>.lock". A save killed between creating that

@@ -201,6 +201,11 @@ private slots:
             << ini << Bytes
             << pos + "selectColor=@Variant(\\0\\0\\0\\x43]\\xff\\xff\\xff\\xff\\x7f\\x7f##\\0\\0)\n"
             << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
+        QTest::newRow("brush blob of an unknown colour model")
+            << ini << Bytes
+            << pos + "selectColor=@Variant(\\0\\0\\0\\x42\\x1\\xff\\xff\\xff\\xff\\xff"
+                     "\\xff\\xff\\xff\\xff\\xff\\xff\\xff)\n"
+            << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
