@@ -1,6 +1,8 @@
 #include "storage/settingsFile.h"
 #include "storage/plainFile.h"
+#include "storage/settingsGuard.h"
 
+#include <QFile>
 #include <QLockFile>
 #include <QSettings>
 
@@ -46,6 +48,15 @@ void clearAbandonedLock(const QString &path)
         lock.unlock();
 }
 
+// Whether the settings library may parse the file at all (see plainFile.h, settingsGuard.h).
+bool isSafeToParse(const QString &path)
+{
+    if (!isMissingOrPlainFile(path))
+        return false;
+    QFile file(path);
+    return !file.open(QIODevice::ReadOnly) || hasOnlyKnownVariants(file.readAll());
+}
+
 } // namespace
 
 SetInfo defaultSetInfo()
@@ -62,7 +73,7 @@ SetInfo defaultSetInfo()
 
 SetInfo readSetInfo(const QString &path)
 {
-    if (!isMissingOrPlainFile(path))
+    if (!isSafeToParse(path))
         return defaultSetInfo();
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(group);
@@ -82,7 +93,7 @@ SetInfo readSetInfo(const QString &path)
 bool writeSetInfo(const QString &path, const SetInfo &info)
 {
     // A save reads the file first to keep its other groups; what can't be read is left alone.
-    if (!isMissingOrPlainFile(path))
+    if (!isSafeToParse(path))
         return false;
     clearAbandonedLock(path);
     QSettings settings(path, QSettings::IniFormat);
