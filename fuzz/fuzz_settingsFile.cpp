@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the settings load as the file setInfo.ini, then saves the loaded
-// values over the same bytes and checks that a new load gives back exactly what was saved.
+// values over the same bytes and checks that a new load gives back exactly what was saved, or,
+// for a file the program won't parse, that the save left it as it was.
 #include "fuzzSupport.h"
 #include "storage/settingsFile.h"
 
@@ -20,8 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)info.selectFont.toString();
     (void)info.selectColor.name();
 
-    if (!storage::writeSetInfo(path, info))
-        std::abort();
+    // A file the program refuses to parse must come out of a save untouched.
+    if (!storage::writeSetInfo(path, info)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) ||
+            file.readAll() !=
+                QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)))
+            std::abort();
+        return 0;
+    }
     const SetInfo back = storage::readSetInfo(path);
     if (back.startPos != info.startPos || back.movable_flag != info.movable_flag ||
         back.selectColor != info.selectColor || back.isAutoStart != info.isAutoStart ||
