@@ -80,13 +80,13 @@ bool namesKnownType(const QString &element)
 bool hasOnlyKnownVariants(const QByteArray &content)
 {
     // Lines as the library sees them, a backslash at the end continuing a value.
+    // CR LF, LF CR and a lone CR end a line as LF does.
     QByteArray line;
-    const QList<QByteArray> rawLines = content.split('\n');
+    QByteArray unified = content;
+    unified.replace("\r\n", "\n").replace("\n\r", "\n").replace('\r', '\n');
+    const QList<QByteArray> rawLines = unified.split('\n');
     for (int n = 0; n < rawLines.size(); ++n) {
-        QByteArray raw = rawLines[n];
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        line += raw;
+        line += rawLines[n];
         int backslashes = 0;
         while (backslashes < line.size() && line[line.size() - 1 - backslashes] == '\\')
             ++backslashes;

@@ -214,6 +214,9 @@ private slots:
         QTest::newRow("the same blob, escaped and in a list")
             << ini << Bytes << pos + "k=a, \\x40Variant(\\0\\0\\0\\x47\\xff\\xff\\xff\\xff)\n"
             << QString() << defaults << false << QByteArray();
+        QTest::newRow("the same blob, continued over CR LF")
+            << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0\\\r\nGPoin)\n"
+            << QString() << defaults << false << QByteArray();
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
