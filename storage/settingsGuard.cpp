@@ -13,7 +13,7 @@ namespace
 // A value as the settings library reads it: escapes resolved (\a \b \f \n \r \t \v \" \? \' \\,
 // \x with any number of hex digits, \ with any number of octal digits), double quotes toggling
 // quoted text, and a comma outside quotes starting the next element of a list.
-QList<QString> valueElements(const QByteArray &line, int from)
+QList<QString> valueElements(const QByteArray &line, int from, int to)
 {
     static const char codes[] = {'a', '\a', 'b', '\b', 'f', '\f', 'n',  '\n', 'r',  '\r', 't', '\t',
                                  'v', '\v', '"', '"',  '?', '?',  '\'', '\'', '\\', '\\', '\0'};
@@ -21,11 +21,11 @@ QList<QString> valueElements(const QByteArray &line, int from)
     bool quoted = false;
     int i = from;
     const auto skipSpaces = [&] {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        while (i < to && (line[i] == ' ' || line[i] == '\t'))
             ++i;
     };
     skipSpaces();
-    while (i < line.size()) {
+    while (i < to) {
         const char c = line[i++];
         if (c == '"') {
             quoted = !quoted;
@@ -36,7 +36,7 @@ QList<QString> valueElements(const QByteArray &line, int from)
             skipSpaces();
         } else if (c != '\\') {
             elements.last() += QLatin1Char(c);
-        } else if (i < line.size()) {
+        } else if (i < to) {
             const char e = line[i++];
             const char *code = std::strchr(codes, e);
             if (e != '\0' && code && (code - codes) % 2 == 0) {
@@ -45,7 +45,7 @@ QList<QString> valueElements(const QByteArray &line, int from)
                 const int base = e == 'x' ? 16 : 8;
                 uint value = e == 'x' ? 0 : uint(e - '0');
                 bool digits = e != 'x';
-                for (bool ok = true; i < line.size(); ++i) {
+                for (bool ok = true; i < to; ++i) {
                     const uint digit = QString(QLatin1Char(line[i])).toUInt(&ok, base);
                     if (!ok)
                         break;
@@ -79,29 +79,59 @@ bool namesKnownType(const QString &element)
 
 bool hasOnlyKnownVariants(const QByteArray &content)
 {
-    // Lines as the library sees them, a backslash at the end continuing a value.
-    // CR LF, LF CR and a lone CR end a line as LF does.
-    QByteArray line;
-    QByteArray unified = content;
-    unified.replace("\r\n", "\n").replace("\n\r", "\n").replace('\r', '\n');
-    const QList<QByteArray> rawLines = unified.split('\n');
-    for (int n = 0; n < rawLines.size(); ++n) {
-        line += rawLines[n];
-        int backslashes = 0;
-        while (backslashes < line.size() && line[line.size() - 1 - backslashes] == '\\')
-            ++backslashes;
-        if (backslashes % 2 == 1 && n + 1 < rawLines.size()) {
-            line.chop(1);
-            continue;
-        }
-        const int equals = line.indexOf('=');
-        if (equals >= 0) {
-            for (const QString &element : valueElements(line, equals + 1)) {
-                if (!namesKnownType(element.trimmed()))
-                    return false;
+    // Lines as the settings library splits them: a backslash escapes the next character (a line
+    // end too), quotes may span lines, ';' starts a comment, and the first '=' outside quotes
+    // ends the key. A line that starts with '[' names a section.
+    const int size = content.size();
+    int i = 0;
+    while (i < size) {
+        int lineStart = i;
+        while (lineStart < size && std::strchr(" \t\n\r\f\v", content[lineStart]) &&
+               content[lineStart] != '\0')
+            ++lineStart;
+        if (lineStart >= size)
+            break;
+        bool inQuotes = false;
+        int equals = -1;
+        i = lineStart;
+        while (i < size) {
+            const char c = content[i++];
+            if (c == '=') {
+                if (!inQuotes && equals < 0)
+                    equals = i - 1;
+            } else if (c == '\n' || c == '\r') {
+                if (!inQuotes) {
+                    --i;
+                    break;
+                }
+            } else if (c == '\\') {
+                if (i < size) {
+                    const char next = content[i++];
+                    if (i < size && ((next == '\n' && content[i] == '\r') ||
+                                     (next == '\r' && content[i] == '\n')))
+                        ++i;
+                }
+            } else if (c == '"') {
+                inQuotes = !inQuotes;
+            } else if (c == ';') {
+                if (i == lineStart + 1) {
+                    while (i < size && content[i] != '\n' && content[i] != '\r')
+                        ++i;
+                    while (i < size && std::strchr(" \t\n\r\f\v", content[i]) && content[i] != '\0')
+                        ++i;
+                    lineStart = i;
+                } else if (!inQuotes) {
+                    --i;
+                    break;
+                }
             }
         }
-        line.clear();
+        if (lineStart >= size || content[lineStart] == '[' || equals < 0)
+            continue;
+        for (const QString &element : valueElements(content, equals + 1, i)) {
+            if (!namesKnownType(element.trimmed()))
+                return false;
+        }
     }
     return true;
 }

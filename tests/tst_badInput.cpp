@@ -217,6 +217,9 @@ private slots:
         QTest::newRow("the same blob, continued over CR LF")
             << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0\\\r\nGPoin)\n"
             << QString() << defaults << false << QByteArray();
+        QTest::newRow("the same blob, after an escaped = in the key")
+            << ini << Bytes << pos + "a\\=b=@Variant(\\0\\0\\0GPoin)\n"
+            << QString() << defaults << false << QByteArray();
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
