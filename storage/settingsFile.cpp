@@ -4,7 +4,9 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QSettings>
+#include <QTemporaryFile>
 
 #include <cstring>
 
@@ -57,6 +59,42 @@ bool isSafeToParse(const QString &path)
     return !file.open(QIODevice::ReadOnly) || hasOnlyKnownVariants(file.readAll());
 }
 
+// Sets the six keys in [config] and writes the file.
+void putValues(QSettings &settings, const SetInfo &info)
+{
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("startPos"), info.startPos);
+    settings.setValue(QStringLiteral("movable_flag"), info.movable_flag);
+    settings.setValue(QStringLiteral("selectColor"), info.selectColor);
+    settings.setValue(QStringLiteral("selectFont"), info.selectFont);
+    settings.setValue(QStringLiteral("isAutoStart"), info.isAutoStart);
+    settings.setValue(QStringLiteral("isTopWindow"), info.isTopWindow);
+    settings.endGroup();
+    settings.sync();
+}
+
+// Replaces the file in one step by one that holds the six keys and nothing else: they are
+// written into a scratch file beside it, whose bytes then take the file's place.
+bool writeFresh(const QString &path, const SetInfo &info)
+{
+    QTemporaryFile scratch(path + QStringLiteral(".fresh-XXXXXX"));
+    if (!scratch.open())
+        return false;
+    scratch.close();
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        putValues(settings, info);
+        if (settings.status() != QSettings::NoError)
+            return false;
+    }
+    QFile written(scratch.fileName()); // by name: the library replaced the scratch file
+    QSaveFile file(path);
+    if (!written.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(written.readAll());
+    return file.commit();
+}
+
 } // namespace
 
 SetInfo defaultSetInfo()
@@ -92,23 +130,25 @@ SetInfo readSetInfo(const QString &path)
 
 bool writeSetInfo(const QString &path, const SetInfo &info)
 {
-    // A save reads the file first to keep its other groups; what can't be read is left alone.
-    if (!isSafeToParse(path))
+    // Directories, pipes, devices and oversized files are left alone.
+    if (!isMissingOrPlainFile(path))
         return false;
+    // A file the settings library can't read safely can't be merged with: it is replaced by one
+    // that holds the six keys only.
+    if (!isSafeToParse(path))
+        return writeFresh(path, info);
     clearAbandonedLock(path);
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setAtomicSyncRequired(true);
-    settings.beginGroup(group);
-    settings.setValue(QStringLiteral("startPos"), info.startPos);
-    settings.setValue(QStringLiteral("movable_flag"), info.movable_flag);
-    settings.setValue(QStringLiteral("selectColor"), info.selectColor);
-    settings.setValue(QStringLiteral("selectFont"), info.selectFont);
-    settings.setValue(QStringLiteral("isAutoStart"), info.isAutoStart);
-    settings.setValue(QStringLiteral("isTopWindow"), info.isTopWindow);
-    settings.endGroup();
-    settings.sync();
-    // A format error only means that unreadable lines of the old file were dropped.
-    return settings.status() != QSettings::AccessError;
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setAtomicSyncRequired(true);
+        putValues(settings, info);
+        // A format error only means that unreadable lines of the old file were dropped.
+        if (settings.status() == QSettings::AccessError)
+            return false;
+    }
+    // The library writes back whatever it read from the other keys, in its own form; should that
+    // be something the next load would refuse, the six keys get a file of their own.
+    return isSafeToParse(path) || writeFresh(path, info);
 }
 
 } // namespace storage
