@@ -15,8 +15,15 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString path = scratchPath("setInfo.ini");
+    // A new name each time: the settings library caches files by name and tells a changed file
+    // only by its size and modification time, which thousands of runs a second outpace.
+    static unsigned run = 0;
+    const QString path = scratchPath("setInfo.ini") + QString::number(run++);
     writeScratch(path, data, size);
+    struct Remove {
+        QString path;
+        ~Remove() { QFile::remove(path); }
+    } remove{path};
     SetInfo info = storage::readSetInfo(path);
     (void)info.selectFont.toString();
     (void)info.selectColor.name();
