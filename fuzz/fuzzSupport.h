@@ -20,13 +20,13 @@ inline void startFuzzApplication()
     (void)app;
 }
 
+// The folder goes when the fuzzer exits normally (at the end of its time).
 inline QString scratchPath(const char *name)
 {
-    static QTemporaryDir *dir =
-        new QTemporaryDir(QDir(QStringLiteral("/dev/shm")).exists()
-                              ? QStringLiteral("/dev/shm/deskMemo-fuzz-XXXXXX")
-                              : QDir::tempPath() + QStringLiteral("/deskMemo-fuzz-XXXXXX"));
-    return dir->filePath(QString::fromLatin1(name));
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/deskMemo-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/deskMemo-fuzz-XXXXXX"));
+    return dir.filePath(QString::fromLatin1(name));
 }
 
 inline void writeScratch(const QString &path, const uint8_t *data, size_t size)
