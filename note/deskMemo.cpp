@@ -3,6 +3,7 @@
 
 #include "autostart/autostart.h"
 #include "note/dragging.h"
+#include "note/placement.h"
 #include "storage/noteTextFile.h"
 #include "storage/storageLocation.h"
 
@@ -13,6 +14,10 @@ deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
     appDir = storage::storageDirectory();
     loadText(true);
     loadSettings(true);
+    // The screens are known here (the application object exists), and the position is checked
+    // before the window first moves. The stored field follows, so the next save keeps the
+    // window where it can be seen.
+    setInfo.startPos = reachableStartPosOnScreens(setInfo.startPos);
     move(setInfo.startPos);
     ui.setupUi(this);
     ui.label_show->setText(noteText);

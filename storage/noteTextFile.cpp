@@ -1,6 +1,8 @@
 #include "storage/noteTextFile.h"
+#include "storage/plainFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextCodec>
 
@@ -18,37 +20,67 @@ QString withLineFeeds(QString text)
     return text;
 }
 
+// A damaged UTF-16 file can hold half of a surrogate pair, which no save could write back:
+// it becomes U+FFFD, like any other undecodable sequence.
+QString withoutLoneSurrogates(QString text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
+// The codec drops the byte-order mark itself; a second U+FEFF is part of the text.
 QString decodeNoteText(const QByteArray &bytes, QTextCodec *localCodec)
 {
     QTextCodec *codec = QTextCodec::codecForUtfText(bytes, localCodec);
-    QString text = codec->toUnicode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return withLineFeeds(text);
+    return withLineFeeds(withoutLoneSurrogates(codec->toUnicode(bytes)));
 }
 
 QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec)
 {
     QString withCrLf = text;
     withCrLf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    if (localCodec->canEncode(withCrLf))
-        return localCodec->fromUnicode(withCrLf);
+    if (localCodec->canEncode(withCrLf)) {
+        const QByteArray local = localCodec->fromUnicode(withCrLf);
+        // Local bytes that begin like a byte-order mark (a leading U+FEFF, "ÿþ" in Latin-1)
+        // would be read back in the wrong encoding.
+        if (!QTextCodec::codecForUtfText(local, nullptr))
+            return local;
+    }
     return QByteArray(utf8ByteOrderMark) + withCrLf.toUtf8();
 }
 
 bool readNoteText(const QString &path, QString *text)
 {
+    if (!isMissingOrPlainFile(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    *text = decodeNoteText(file.readAll(), QTextCodec::codecForLocale());
+    // In pieces: the size was checked, but the file may have grown since.
+    QByteArray bytes;
+    for (QByteArray piece; !(piece = file.read(64 * 1024)).isEmpty();) {
+        bytes += piece;
+        if (bytes.size() > largestStoredFile)
+            return false;
+    }
+    *text = decodeNoteText(bytes, QTextCodec::codecForLocale());
     return true;
 }
 
 bool writeNoteText(const QString &path, const QString &text)
 {
+    // A new text replaces even an oversized file, but never a directory, pipe or device.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

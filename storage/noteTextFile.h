@@ -16,7 +16,8 @@ QString decodeNoteText(const QByteArray &bytes, QTextCodec *localCodec);
 // whole text, otherwise as UTF-8 with a byte-order mark so that nothing is lost.
 QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec);
 
-// False when the file can't be opened; `text` is then left alone.
+// False when the file can't be opened or is no plain file of a sane size (see plainFile.h);
+// `text` is then left alone.
 bool readNoteText(const QString &path, QString *text);
 
 // Replaces the file in one step: a failed or interrupted save leaves the old file whole.

@@ -26,7 +26,8 @@ SetInfo defaultSetInfo();
 SetInfo readSetInfo(const QString &path);
 
 // Writes all six keys into [config] and keeps every other group and key of the file.
-// The file is replaced in one step. False when it could not be written.
+// The file is replaced in one step. A file that is unsafe to read (see settingsGuard.h) is
+// replaced by one with the six keys only. False when it could not be written.
 bool writeSetInfo(const QString &path, const SetInfo &info);
 
 } // namespace storage

@@ -28,11 +28,18 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+// Qt's UTF-16 and UTF-32 encoders add a mark of their own unless told not to.
+QByteArray withoutMark(QTextCodec *codec, const QString &text)
+{
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    return codec->fromUnicode(text.constData(), text.size(), &state);
+}
+
 QByteArray utf16(const QString &text, QDataStream::ByteOrder order, bool withMark = true)
 {
     QTextCodec *codec =
         QTextCodec::codecForName(order == QDataStream::LittleEndian ? "UTF-16LE" : "UTF-16BE");
-    QByteArray bytes = codec->fromUnicode(text);
+    QByteArray bytes = withoutMark(codec, text);
     const QByteArray mark =
         order == QDataStream::LittleEndian ? QByteArray("\xFF\xFE", 2) : QByteArray("\xFE\xFF", 2);
     return withMark ? mark + bytes : bytes;
@@ -128,8 +135,15 @@ private slots:
         QTest::newRow("utf-16be mark crlf")
             << utf16("x\r\ny", QDataStream::BigEndian) << QByteArray("ISO-8859-1") << "x\ny";
         QTest::newRow("utf-32le mark")
-            << QByteArray("\xFF\xFE\0\0", 4) + QTextCodec::codecForName("UTF-32LE")->fromUnicode(zh)
+            << QByteArray("\xFF\xFE\0\0", 4) + withoutMark(QTextCodec::codecForName("UTF-32LE"), zh)
             << QByteArray("ISO-8859-1") << zh;
+        QTest::newRow("a second mark is text")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                          "A")
+            << QByteArray("UTF-8") << QString(QChar(0xFEFF)) + "A";
+        QTest::newRow("lone surrogate in utf-16")
+            << QByteArray("\xFE\xFF\xDE\x83\0A", 6) << QByteArray("UTF-8")
+            << QString(QChar::ReplacementCharacter) + "A";
         QTest::newRow("utf-8 without mark in latin-1 locale is garbled")
             << QByteArray("\xC3\xA9") << QByteArray("ISO-8859-1") << QString::fromUtf8("Ã©");
     }
@@ -158,6 +172,12 @@ private slots:
                                       << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80");
         QTest::newRow("ascii in ascii-compatible code page")
             << "plain" << QByteArray("ISO-8859-1") << QByteArray("plain");
+        // Local bytes that would pass for a byte-order mark are written as marked UTF-8.
+        QTest::newRow("latin-1 text starting like a utf-16 mark")
+            << QString::fromUtf8("ÿþx") << QByteArray("ISO-8859-1")
+            << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("ÿþx").toUtf8();
+        QTest::newRow("leading U+FEFF") << QString(QChar(0xFEFF)) + "x" << QByteArray("UTF-8")
+                                        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx");
     }
     void encode()
     {

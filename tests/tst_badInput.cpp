@@ -1,0 +1,449 @@
+// The real note window against damaged and odd files: it always opens, shows what it can, and
+// a later save never destroys what it could not read.
+#include "noteFixture.h"
+#include "storage/noteTextFile.h"
+#include "storage/plainFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+// QSKIP with its message only, which Qt 5's variadic macro can't take without a warning.
+#define SKIP_ROW(message)                                                                          \
+    do {                                                                                           \
+        QTest::qSkip(message, __FILE__, __LINE__);                                                 \
+        return;                                                                                    \
+    } while (false)
+
+namespace
+{
+
+// How a row damages its file (or the folder).
+enum Kind {
+    Bytes,        // a file holding `bytes`
+    Directory,    // a directory in place of the file
+    Fifo,         // a named pipe: opening it would wait for a writer forever
+    Endless,      // a device that reads zeros forever (made here, never the system's own)
+    SymlinkLoop,  // a symlink to itself: unreadable even for root
+    ModeZero,     // `bytes` with mode 000 (root reads it all the same)
+    Oversized,    // a sparse file of 1.5 GB
+    FolderLocked, // the folder is made immutable once the window is open (root can't write)
+    FolderGone,   // the folder can't be written at start: the note lives in the data folder
+};
+
+const QString defaultText = QString::fromUtf8("桌面文字便签");
+const QString savedText = QStringLiteral("saved\nafter the damage");
+
+// A file's type, size and (when small) content, to tell whether a save touched it.
+QByteArray snapshot(const QString &path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "missing";
+    QByteArray shot =
+        QByteArray::number(uint(st.st_mode), 8) + ' ' + QByteArray::number(qint64(st.st_size));
+    if (S_ISREG(st.st_mode) && st.st_size < 4 * 1024 * 1024) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        shot += ' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+    }
+    return shot;
+}
+
+QString dataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/";
+}
+
+void removeNoteFiles(const QString &folder)
+{
+    QFile::remove(folder + "myText");
+    QFile::remove(folder + "setInfo.ini");
+}
+
+bool setImmutable(const QString &path, bool on)
+{
+    return QProcess::execute("chattr", {on ? "+i" : "-i", path}) == 0;
+}
+
+QByteArray utfWithMark(const char *codec, const QByteArray &mark, const QString &text)
+{
+    // Qt's UTF-16 and UTF-32 encoders add a mark of their own unless told not to.
+    QTextCodec::ConverterState noMark(QTextCodec::IgnoreHeader);
+    return mark +
+           QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &noMark);
+}
+
+// A real font line as the settings library writes it, cut in the middle of its blob.
+QByteArray truncatedFontLine()
+{
+    QTemporaryDir dir;
+    {
+        QSettings settings(dir.filePath("f.ini"), QSettings::IniFormat);
+        settings.setValue("config/selectFont", QFont("Serif", 20));
+    }
+    QFile file(dir.filePath("f.ini"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray all = file.readAll();
+    const int start = all.indexOf("selectFont=");
+    const int end = all.indexOf('\n', start);
+    return all.mid(start, (end - start) / 2);
+}
+
+QByteArray hugeFontLine()
+{
+    QTemporaryDir dir;
+    {
+        QSettings settings(dir.filePath("f.ini"), QSettings::IniFormat);
+        QFont font("Serif");
+        font.setPointSize(100000);
+        settings.setValue("config/selectFont", font);
+    }
+    QFile file(dir.filePath("f.ini"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray all = file.readAll();
+    const int start = all.indexOf("selectFont=");
+    return all.mid(start, all.indexOf('\n', start) - start);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class BadInputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensAndKeeps_data()
+    {
+        QTest::addColumn<QString>("file"); // myText, setInfo.ini, or empty for the folder
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");         // the text shown; null: not checked
+        QTest::addColumn<QVariantMap>("settings"); // fields of the loaded settings to check
+        QTest::addColumn<bool>("saves");           // a later save replaces the damaged file
+        QTest::addColumn<QByteArray>("kept");      // must still be in setInfo.ini after saving
+
+        const QString ini = "setInfo.ini", txt = "myText";
+        const QVariantMap defaults{{"startPos", QPoint(500, 500)},
+                                   {"movable_flag", true},
+                                   {"selectColor", QColor(255, 127, 35)},
+                                   {"family", QString::fromUtf8("黑体")}};
+        const QByteArray pos = "[config]\nstartPos=@Point(12 34)\n";
+        const auto topFlag = [&](const char *value) {
+            return pos + "movable_flag=true\nisTopWindow=" + value + "\n";
+        };
+        const QString zh = QString::fromUtf8("桌面\n文字");
+        const char garbage[] = "\x00\xff\x1b[config]\x00startPos=\xfe\n\x80";
+        const QString zhCrLf = QString::fromUtf8("桌面\r\n文字");
+
+        // The settings file.
+        QTest::newRow("ini empty")
+            << ini << Bytes << QByteArray("") << QString() << defaults << true << QByteArray();
+        QTest::newRow("ini binary garbage")
+            << ini << Bytes << QByteArray(garbage, sizeof garbage - 1) << QString() << defaults
+            << true << QByteArray();
+        QTest::newRow("ini cut in a boolean")
+            << ini << Bytes << pos + "movable_flag=fal" << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}, {"movable_flag", true}} << true
+            << QByteArray();
+        QTest::newRow("ini cut in the colour blob")
+            << ini << Bytes << pos + "selectColor=@Variant(\\0\\0\\0\\x43\\x1\\xff" << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor()}} << true
+            << QByteArray();
+        QTest::newRow("ini is a directory")
+            << ini << Directory << QByteArray() << QString() << defaults << false << QByteArray();
+        QTest::newRow("ini is a pipe")
+            << ini << Fifo << QByteArray() << QString() << defaults << false << QByteArray();
+        QTest::newRow("ini is endless")
+            << ini << Endless << QByteArray() << QString() << defaults << false << QByteArray();
+        QTest::newRow("ini of 1.5 GB")
+            << ini << Oversized << QByteArray() << QString() << defaults << false << QByteArray();
+        QTest::newRow("ini without startPos")
+            << ini << Bytes << QByteArray("[config]\nmovable_flag=false\nisTopWindow=true\n")
+            << QString() << defaults << true << QByteArray();
+        QTest::newRow("ini with startPos only") << ini << Bytes << pos << QString()
+                                                << QVariantMap{{"startPos", QPoint(12, 34)},
+                                                               {"movable_flag", false},
+                                                               {"isTopWindow", false},
+                                                               {"selectColor", QColor()},
+                                                               {"family", QFont().family()}}
+                                                << true << QByteArray();
+        QTest::newRow("boolean empty")
+            << ini << Bytes << topFlag("") << QString() << QVariantMap{{"isTopWindow", false}}
+            << true << QByteArray();
+        QTest::newRow("boolean 0") << ini << Bytes << topFlag("0") << QString()
+                                   << QVariantMap{{"isTopWindow", false}} << true << QByteArray();
+        QTest::newRow("boolean FALSE")
+            << ini << Bytes << topFlag("FALSE") << QString() << QVariantMap{{"isTopWindow", false}}
+            << true << QByteArray();
+        QTest::newRow("boolean yes") << ini << Bytes << topFlag("yes") << QString()
+                                     << QVariantMap{{"isTopWindow", true}} << true << QByteArray();
+        QTest::newRow("colour #12ab34")
+            << ini << Bytes << pos + "selectColor=#12ab34\n"
+            << QString() << QVariantMap{{"selectColor", QColor(0x12, 0xab, 0x34)}} << true
+            << QByteArray();
+        QTest::newRow("colour name")
+            << ini << Bytes << pos + "selectColor=navy\n"
+            << QString() << QVariantMap{{"selectColor", QColor(0, 0, 128)}} << true << QByteArray();
+        QTest::newRow("colour nonsense")
+            << ini << Bytes << pos + "selectColor=nonsense\n"
+            << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
+        QTest::newRow("colour blob of an unknown model")
+            << ini << Bytes
+            << pos + "selectColor=@Variant(\\0\\0\\0\\x43]\\xff\\xff\\xff\\xff\\x7f\\x7f##\\0\\0)\n"
+            << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
+        // Brushes may carry images and this program never stores one: the file is not read, and a
+        // save replaces it by one with the six keys only.
+        QTest::newRow("brush blob")
+            << ini << Bytes
+            << pos + "selectColor=@Variant(\\0\\0\\0\\x42\\x1\\xff\\xff\\xff\\xff\\xff"
+                     "\\xff\\xff\\xff\\xff\\xff\\xff\\xff)\n"
+            << QString() << defaults << true << QByteArray();
+        // A polygon of 1 349 478 766 points ("Poin"): reading it crashes the settings library.
+        QTest::newRow("blob of another type")
+            << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0GPoin)\n"
+            << QString() << defaults << true << QByteArray();
+        QTest::newRow("the same blob, escaped and in a list")
+            << ini << Bytes << pos + "k=a, \\x40Variant(\\0\\0\\0\\x47\\xff\\xff\\xff\\xff)\n"
+            << QString() << defaults << true << QByteArray();
+        QTest::newRow("the same blob, continued over CR LF")
+            << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0\\\r\nGPoin)\n"
+            << QString() << defaults << true << QByteArray();
+        QTest::newRow("the same blob, after an escaped = in the key")
+            << ini << Bytes << pos + "a\\=b=@Variant(\\0\\0\\0GPoin)\n"
+            << QString() << defaults << true << QByteArray();
+        QTest::newRow("font blob cut")
+            << ini << Bytes << pos + truncatedFontLine() << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
+        QTest::newRow("font of 100000 points")
+            << ini << Bytes << pos + hugeFontLine() << QString()
+            << QVariantMap{{"pointSize", 100000}} << true << QByteArray();
+        QTest::newRow("huge position")
+            << ini << Bytes << QByteArray("[config]\nstartPos=@Point(2147483647 -2147483648)\n")
+            << QString() << QVariantMap{{"startPos", QPoint(500, 500)}} << true << QByteArray();
+        QTest::newRow("huge boolean")
+            << ini << Bytes << topFlag("99999999999999999999999999") << QString()
+            << QVariantMap{{"isTopWindow", true}} << true << QByteArray();
+        QTest::newRow("duplicate keys and groups")
+            << ini << Bytes
+            << pos + "startPos=@Point(56 78)\n[other]\na=1\n[config]\nisTopWindow=true\n"
+            << QString() << QVariantMap{{"startPos", QPoint(56, 78)}, {"isTopWindow", true}} << true
+            << QByteArray("a=1");
+        QTest::newRow("other groups kept")
+            << ini << Bytes << "[mine]\nkeep=me\n" + pos + "extra=1\n[zzz]\nlast=1\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true
+            << QByteArray("[mine]\nkeep=me\n");
+
+        // The text file.
+        QTest::newRow("text empty") << txt << Bytes << QByteArray("") << QString("")
+                                    << QVariantMap() << true << QByteArray();
+        QTest::newRow("text of 1 MB")
+            << txt << Bytes << QByteArray(1 << 20, 'm') << QString(1 << 20, 'm') << QVariantMap()
+            << true << QByteArray();
+        QTest::newRow("text binary with NUL")
+            << txt << Bytes << QByteArray("ab\0cd\x01\xff", 7)
+            << QString::fromUtf8("ab\0cd\x01\xff", 7) << QVariantMap() << true << QByteArray();
+        QTest::newRow("text UTF-8 with mark")
+            << txt << Bytes << utfWithMark("UTF-8", "\xEF\xBB\xBF", zhCrLf) << zh << QVariantMap()
+            << true << QByteArray();
+        QTest::newRow("text UTF-8 without mark")
+            << txt << Bytes << zhCrLf.toUtf8() << zh << QVariantMap() << true << QByteArray();
+        QTest::newRow("text UTF-16 LE")
+            << txt << Bytes << utfWithMark("UTF-16LE", QByteArray("\xFF\xFE"), zhCrLf) << zh
+            << QVariantMap() << true << QByteArray();
+        QTest::newRow("text UTF-16 BE")
+            << txt << Bytes << utfWithMark("UTF-16BE", QByteArray("\xFE\xFF"), zhCrLf) << zh
+            << QVariantMap() << true << QByteArray();
+        QTest::newRow("text UTF-32 LE")
+            << txt << Bytes << utfWithMark("UTF-32LE", QByteArray("\xFF\xFE\0\0", 4), zhCrLf) << zh
+            << QVariantMap() << true << QByteArray();
+        QTest::newRow("text UTF-32 BE")
+            << txt << Bytes << utfWithMark("UTF-32BE", QByteArray("\0\0\xFE\xFF", 4), zhCrLf) << zh
+            << QVariantMap() << true << QByteArray();
+        QTest::newRow("text CR-only line ends")
+            << txt << Bytes << QByteArray("a\rb\r\rc") << QString("a\nb\n\nc") << QVariantMap()
+            << true << QByteArray();
+        QTest::newRow("text is a directory") << txt << Directory << QByteArray() << defaultText
+                                             << QVariantMap() << false << QByteArray();
+        QTest::newRow("text is a pipe")
+            << txt << Fifo << QByteArray() << defaultText << QVariantMap() << false << QByteArray();
+        QTest::newRow("text is endless") << txt << Endless << QByteArray() << defaultText
+                                         << QVariantMap() << false << QByteArray();
+        // A loop holds no text, so the applied one may take its place.
+        QTest::newRow("text is a symlink loop") << txt << SymlinkLoop << QByteArray() << defaultText
+                                                << QVariantMap() << true << QByteArray();
+        // Mode 000 stops only users other than root; the tests may run as either.
+        QTest::newRow("text mode 000") << txt << ModeZero << QByteArray("secret")
+                                       << (::geteuid() == 0 ? QString("secret") : defaultText)
+                                       << QVariantMap() << true << QByteArray();
+        QTest::newRow("text of 1.5 GB") << txt << Oversized << QByteArray() << defaultText
+                                        << QVariantMap() << true << QByteArray();
+
+        // The folder.
+        QTest::newRow("folder read-only while open")
+            << QString() << FolderLocked << QByteArray("old text") << QString("old text")
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray();
+        QTest::newRow("folder read-only at start")
+            << QString() << FolderGone << QByteArray("old text") << defaultText << defaults << false
+            << QByteArray();
+    }
+
+    void opensAndKeeps()
+    {
+        QFETCH(QString, file);
+        QFETCH(Kind, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(QVariantMap, settings);
+        QFETCH(bool, saves);
+        QFETCH(QByteArray, kept);
+
+        NoteFolder folder;
+        const QString path = folder.path(file);
+        switch (kind) {
+        case Bytes:
+            folder.write(file, bytes);
+            break;
+        case Directory:
+            QVERIFY(QDir().mkdir(path));
+            break;
+        case Fifo:
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            break;
+        case Endless:
+            // A save that wrongly follows the node replaces only this copy.
+            if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 5)) != 0)
+                SKIP_ROW("no device node can be made here");
+            break;
+        case SymlinkLoop:
+            QVERIFY(QFile::link(path, path));
+            break;
+        case ModeZero:
+            folder.write(file, bytes);
+            QVERIFY(QFile::setPermissions(path, {}));
+            break;
+        case Oversized: {
+            QFile sparse(path);
+            QVERIFY(sparse.open(QIODevice::WriteOnly));
+            QVERIFY(sparse.resize(1536LL * 1024 * 1024)); // holes: no disk space used
+            break;
+        }
+        case FolderGone:
+            removeNoteFiles(dataFolder());
+            Q_FALLTHROUGH();
+        case FolderLocked:
+            folder.write("myText", bytes);
+            folder.writeSettings({{"startPos", QPoint(12, 34)}});
+            break;
+        }
+        const QString textPath = folder.path("myText"), iniPath = folder.path("setInfo.ini");
+        const QByteArray textBefore = snapshot(textPath), iniBefore = snapshot(iniPath);
+        const QString folderPath = QFileInfo(textPath).path();
+
+        struct Unlock {
+            QString path;
+            ~Unlock()
+            {
+                if (!path.isEmpty())
+                    setImmutable(path, false);
+            }
+        } unlock;
+        if (kind == FolderGone) {
+            if (!setImmutable(folderPath, true))
+                SKIP_ROW("chattr can't make the folder read-only here");
+            unlock.path = folderPath;
+        }
+
+        auto w = folder.open();
+        auto &ui = Access::ui(*w);
+        if (!text.isNull())
+            QCOMPARE(ui.label_show->text(), text);
+        const SetInfo &info = Access::setInfo(*w);
+        for (auto it = settings.begin(); it != settings.end(); ++it) {
+            const QString key = it.key();
+            const QVariant actual = key == "startPos"       ? QVariant(info.startPos)
+                                    : key == "movable_flag" ? QVariant(info.movable_flag)
+                                    : key == "isTopWindow"  ? QVariant(info.isTopWindow)
+                                    : key == "selectColor"  ? QVariant(info.selectColor)
+                                    : key == "family"       ? QVariant(info.selectFont.family())
+                                                            : QVariant(info.selectFont.pointSize());
+            QCOMPARE(actual, it.value());
+        }
+        QCOMPARE(w->pos(), info.startPos);
+
+        if (kind == FolderLocked) {
+            if (!setImmutable(folderPath, true))
+                SKIP_ROW("chattr can't make the folder read-only here");
+            unlock.path = folderPath;
+        }
+        if (kind == FolderGone)
+            QCOMPARE(Access::appDir(*w), dataFolder());
+
+        // Apply a new text, then close: both saves run.
+        ui.stackedWidget->setCurrentIndex(1);
+        ui.textEdit->setPlainText(savedText);
+        QTest::mouseClick(ui.btn_updata, Qt::LeftButton);
+        QCOMPARE(ui.label_show->text(), savedText); // shown even when it can't be saved
+        const QPoint lastPos = info.startPos;
+        w->close();
+        w.reset();
+
+        const bool textTouched = file == "myText" && saves;
+        const bool iniTouched = file == "setInfo.ini" && saves;
+        if (file.isEmpty()) { // the folder could not be written: everything as it was
+            QCOMPARE(snapshot(textPath), textBefore);
+            QCOMPARE(snapshot(iniPath), iniBefore);
+        }
+        if (file == "myText" && !saves)
+            QCOMPARE(snapshot(textPath), textBefore);
+        if (file == "setInfo.ini" && !saves)
+            QCOMPARE(snapshot(iniPath), iniBefore);
+        if (file != "myText" && !file.isEmpty()) {
+            QString back;
+            QVERIFY(storage::readNoteText(textPath, &back));
+            QCOMPARE(back, savedText);
+        }
+        if (textTouched) {
+            QString back;
+            QVERIFY(storage::readNoteText(textPath, &back));
+            QCOMPARE(back, savedText);
+        }
+        if (iniTouched || (file != "setInfo.ini" && !file.isEmpty())) {
+            QVERIFY(QSettings(iniPath, QSettings::IniFormat).contains("config/startPos"));
+            QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
+        }
+        if (!kept.isEmpty()) {
+            QFile saved(iniPath);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QVERIFY2(saved.readAll().contains(kept), kept.constData());
+        }
+
+        // The next start sees what the files hold now, again without trouble.
+        if (kind == FolderLocked) {
+            setImmutable(folderPath, false);
+            unlock.path.clear();
+            auto again = folder.open();
+            QCOMPARE(Access::ui(*again).label_show->text(), text);
+        }
+        if (kind == FolderGone) {
+            setImmutable(folderPath, false);
+            unlock.path.clear();
+            QString back; // the applied text went to the data folder
+            QVERIFY(storage::readNoteText(dataFolder() + "myText", &back));
+            QCOMPARE(back, savedText);
+            removeNoteFiles(dataFolder());
+        }
+    }
+};
+
+QTEST_MAIN(BadInputTest)
+#include "tst_badInput.moc"

@@ -1,0 +1,167 @@
+// The files stay whole whatever happens to the programs that save them: killed at random moments
+// while saving, or two of them saving into the same folder at once.
+#include "storage/noteTextFile.h"
+#include "storage/settingsFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace
+{
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void seed(const QString &folder)
+{
+    QFile ini(folder + "/setInfo.ini"); // another group, which every save must keep
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[other]\nkeep=1\n");
+}
+
+} // namespace
+
+class CrashSafetyTest : public QObject
+{
+    Q_OBJECT
+
+    QString driver = QCoreApplication::applicationDirPath() + "/saveLoop";
+
+    bool run(const QString &folder, const QString &state)
+    {
+        return QProcess::execute(driver, {folder, "write", state}) == 0;
+    }
+
+private slots:
+    void killedMidSaveLeavesOldOrNew()
+    {
+        const int kills = qEnvironmentVariableIntValue("DESKMEMO_KILLS") > 0
+                              ? qEnvironmentVariableIntValue("DESKMEMO_KILLS")
+                              : 500;
+        QTemporaryDir refA, refB, work;
+        for (const QTemporaryDir *dir : {&refA, &refB, &work})
+            seed(dir->path());
+        QVERIFY(run(refA.path(), "a"));
+        QVERIFY(run(refB.path(), "b"));
+        QVERIFY(run(work.path(), "a"));
+        const QStringList names{"myText", "setInfo.ini"};
+        QHash<QString, QByteArrayList> whole;
+        for (const QString &name : names) {
+            whole[name] = {readAll(refA.filePath(name)), readAll(refB.filePath(name))};
+            QVERIFY(whole[name][0] != whole[name][1]);
+            QVERIFY(whole[name][0].size() > 100 && whole[name][1].size() > 100);
+        }
+        QVERIFY(whole["setInfo.ini"][0].contains("[other]\nkeep=1"));
+
+        QHash<QString, QByteArray> last{{"myText", whole["myText"][0]},
+                                        {"setInfo.ini", whole["setInfo.ini"][0]}};
+        int changes = 0, abandonedLocks = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (int kill = 1; kill <= kills; ++kill) {
+            // A save killed while taking its lock leaves that lock file empty; the next run
+            // must get past it quickly (the settings library alone would wait 30 s).
+            const QFileInfo lock(work.filePath("setInfo.ini.lock"));
+            const bool lockLeft = lock.exists() && lock.size() == 0;
+            QProcess process;
+            process.start(driver, {work.path(), "loop"});
+            QVERIFY2(process.waitForReadyRead(10000), "the driver never started");
+            if (lockLeft) {
+                QByteArray said;
+                QElapsedTimer wait;
+                wait.start();
+                while (!said.contains("saved") && wait.elapsed() < 5000) {
+                    process.waitForReadyRead(100);
+                    said += process.readAllStandardOutput();
+                }
+                QVERIFY2(said.contains("saved"), "an abandoned lock held up the next save");
+                ++abandonedLocks;
+            }
+            QThread::usleep(QRandomGenerator::global()->bounded(100000));
+            ::kill(pid_t(process.processId()), SIGKILL);
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+            for (const QString &name : names) {
+                const QByteArray now = readAll(work.filePath(name));
+                QVERIFY2(whole[name].contains(now),
+                         qPrintable(QString("kill %1: %2 holds %3 bytes of neither state")
+                                        .arg(kill)
+                                        .arg(name)
+                                        .arg(now.size())));
+                changes += now != last[name];
+                last[name] = now;
+            }
+        }
+        // The lock's own helper files may be left too; nothing else (temporary files) should.
+        QStringList others;
+        for (const QString &file : QDir(work.path()).entryList(QDir::Files | QDir::Hidden)) {
+            if (!names.contains(file) && !file.startsWith("setInfo.ini.lock"))
+                others << file;
+        }
+        qInfo("%d kills in %.1f s; the files changed %d times between kills; %d empty lock files "
+              "after kills; other files left in the end: %s",
+              kills, clock.elapsed() / 1000.0, changes, abandonedLocks,
+              qPrintable(others.join(", ")));
+        QVERIFY(changes > kills / 10); // the kills did land among the saves
+    }
+
+    // The same case made on purpose: an empty lock file a few seconds old.
+    void abandonedLockDoesNotStallSave()
+    {
+        QTemporaryDir dir;
+        QFile lock(dir.filePath("setInfo.ini.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(run(dir.path(), "a"));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!lock.exists());
+    }
+
+    void twoInstancesOnOneFolder()
+    {
+        const QString instance = QCoreApplication::applicationDirPath() + "/noteInstance";
+        QTemporaryDir dir;
+        const int rounds = 200;
+        QProcess first, second;
+        first.start(instance, {dir.path(), "first", QString::number(rounds)});
+        second.start(instance, {dir.path(), "second", QString::number(rounds)});
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);
+        }
+        // Each file is one program's last save, whole.
+        QString text;
+        QVERIFY(storage::readNoteText(dir.filePath("myText"), &text));
+        QVERIFY2(text == QString("first %1").arg(rounds - 1) ||
+                     text == QString("second %1").arg(rounds - 1),
+                 qPrintable(text));
+        QSettings raw(dir.filePath("setInfo.ini"), QSettings::IniFormat);
+        QCOMPARE(raw.status(), QSettings::NoError);
+        QCOMPARE(raw.childGroups(), QStringList{"config"});
+        QCOMPARE(raw.value("config/startPos").toPoint(), QPoint(500, 500));
+        QCOMPARE(storage::readSetInfo(dir.filePath("setInfo.ini")).selectColor,
+                 QColor(255, 127, 35));
+        QVERIFY(!QFile::exists(dir.filePath("setInfo.ini.lock")));
+    }
+};
+
+QTEST_GUILESS_MAIN(CrashSafetyTest)
+#include "tst_crashSafety.moc"
