@@ -37,19 +37,15 @@ work=$(mktemp -d "$build_dir/bench-work.XXXXXX")
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    desk_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=tests/desktop/lib.sh
+source "$root/tests/desktop/lib.sh"
 
-display_number=$((200 + RANDOM % 800))
-while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((200 + RANDOM % 800)); done
-Xvfb ":$display_number" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display_number
-timeout 30 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
-openbox >/dev/null 2>&1 &
-pids+=($!)
-timeout 30 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
+# The X server and openbox, as for the desktop tests, without their compositor.
+DESK_COMPOSITOR=0 desk_start 1600x1200
 
 # The same clean environment for every program: a home of its own, no Qt platform choices.
 home=$work/home

@@ -16,6 +16,7 @@ pids=()
 installed_before=$(dpkg-query -W -f='${Status}' deskmemo 2>/dev/null || true)
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    desk_stop
     if id "$user" >/dev/null 2>&1; then userdel "$user" 2>/dev/null || true; fi
     if [ "$installed_before" != "install ok installed" ]; then
         apt-get remove -y -qq -o DPkg::Lock::Timeout=300 deskmemo >/dev/null 2>&1 || true
@@ -23,6 +24,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=tests/desktop/lib.sh
+source "$(dirname "$0")/../desktop/lib.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build_dir" && cpack -B "$work/package" >/dev/null)
@@ -37,15 +40,8 @@ for size in 16 24 32 48 64 128 256; do
     [ -s "/usr/share/icons/hicolor/${size}x$size/apps/deskMemo.png" ] || fail "no ${size}px icon"
 done
 
-display_number=$((200 + RANDOM % 800))
-while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((200 + RANDOM % 800)); done
-Xvfb ":$display_number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display_number
-timeout 30 sh -c 'until xprop -root >/dev/null 2>&1; do sleep 0.1; done'
-openbox >/dev/null 2>&1 &
-pids+=($!)
-timeout 30 sh -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.1; done'
+# The X server and openbox, as for the desktop tests, without their compositor.
+DESK_COMPOSITOR=0 desk_start 1280x800
 
 useradd --home-dir "$work/user-home" --create-home --shell /usr/sbin/nologin "$user"
 xhost "+SI:localuser:$user" >/dev/null
