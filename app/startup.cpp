@@ -2,6 +2,7 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
+#include "platform/taskbar.h"
 
 #include <QCoreApplication>
 #include <QPixmapCache>
@@ -13,6 +14,9 @@ void showNoteWindow(deskMemo &window)
 {
     window.setWindowOpacity(1.0);
     window.setAttribute(Qt::WA_TranslucentBackground, true);
+    // The native window is created here, translucent, and is kept off the taskbar before it
+    // is first mapped.
+    platform::keepOffTaskbar(window.winId());
     window.show();
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),

@@ -232,6 +232,8 @@ check "a pinned note stays above an activated window" above "$note" "$other"
 menu 5
 check "浮空 releases it" state_lacks _NET_WM_STATE_ABOVE
 check "浮空 stores it" ini isTopWindow=false
+check "no taskbar or pager entry, also after pin and release" \
+    bash -c 'state_has _NET_WM_STATE_SKIP_TASKBAR && state_has _NET_WM_STATE_SKIP_PAGER'
 wmctrl -i -a "$other"
 check "a released note goes below an activated window" above "$other" "$note"
 WAIT=0 check "pin and unpin keep the same window, in the same place" \
