@@ -3,8 +3,9 @@
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
 #include "platform/taskbar.h"
+#include "platform/termination.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPixmapCache>
 #include <QThreadPool>
 
@@ -21,6 +22,13 @@ void showNoteWindow(deskMemo &window)
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
                      &QCoreApplication::quit);
+    // The end of the session, a kill or Ctrl+C end the note the way its own close does: the
+    // settings, the last dragged position among them, are saved first.
+    const auto closeNote = [&window] {
+        window.close();
+    };
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window, closeNote);
+    platform::onTerminationRequest(&window, closeNote);
 }
 
 void keepIdleQuiet()

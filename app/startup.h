@@ -12,5 +12,6 @@ class deskMemo;
 void keepIdleQuiet();
 
 // Makes the constructed note window translucent, keeps it off the taskbar, shows it, publishes
-// its native handle and lets its closeAllWindows signal end the event loop.
+// its native handle and lets its closeAllWindows signal end the event loop. The end of the
+// session and a request from the system to end the program close the window.
 void showNoteWindow(deskMemo &window);

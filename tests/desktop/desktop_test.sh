@@ -359,4 +359,16 @@ wmctrl -i -c "$note"
 check "the window manager's close request ends the program with exit code 0" \
     bash -c '[ "$(note_exit "$dir")" = 0 ]'
 check "... after saving the last position" ini startPos=440,535 isTopWindow=false
+
+echo "# ended by a signal: saved as by a close"
+x=440 y=535
+for signal in TERM HUP INT; do
+    note_start "$dir" || { echo "the note did not show again"; finish; }
+    drag 100 45 -10 -10
+    x=$((x - 10)) y=$((y - 10))
+    wait_for 5 at "$x" "$y"
+    kill -"$signal" "$note_pid"
+    check "SIG$signal after a drag saves its position and ends with exit code 0" \
+        bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
+done
 finish
