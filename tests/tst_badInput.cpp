@@ -3,11 +3,12 @@
 #include "noteFixture.h"
 #include "storage/noteTextFile.h"
 #include "storage/plainFile.h"
+#include "storage/settingsFile.h"
+#include "storage/storageLocation.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -35,7 +36,7 @@ enum Kind {
     ModeZero,     // `bytes` with mode 000 (root reads it all the same)
     Oversized,    // a sparse file of 1.5 GB
     FolderLocked, // the folder is made immutable once the window is open (root can't write)
-    FolderGone,   // the folder can't be written at start: the note lives in the data folder
+    FolderGone,   // the folder can't be written at start: the note moves to the data folder
 };
 
 const QString defaultText = QString::fromUtf8("桌面文字便签");
@@ -59,13 +60,7 @@ QByteArray snapshot(const QString &path)
 
 QString dataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/";
-}
-
-void removeNoteFiles(const QString &folder)
-{
-    QFile::remove(folder + "myText");
-    QFile::remove(folder + "setInfo.ini");
+    return storage::perUserDataDirectory();
 }
 
 bool setImmutable(const QString &path, bool on)
@@ -292,9 +287,10 @@ private slots:
         QTest::newRow("folder read-only while open")
             << QString() << FolderLocked << QByteArray("old text") << QString("old text")
             << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray();
+        // The note as it was left, carried over to the data folder by the first save.
         QTest::newRow("folder read-only at start")
-            << QString() << FolderGone << QByteArray("old text") << defaultText << defaults << false
-            << QByteArray();
+            << QString() << FolderGone << QByteArray("old text") << QString("old text")
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray("[mine]\nkeep=me");
     }
 
     void opensAndKeeps()
@@ -338,11 +334,12 @@ private slots:
             break;
         }
         case FolderGone:
-            removeNoteFiles(dataFolder());
+            QDir(dataFolder()).removeRecursively();
             Q_FALLTHROUGH();
         case FolderLocked:
             folder.write("myText", bytes);
             folder.writeSettings({{"startPos", QPoint(12, 34)}});
+            QSettings(folder.path("setInfo.ini"), QSettings::IniFormat).setValue("mine/keep", "me");
             break;
         }
         const QString textPath = folder.path("myText"), iniPath = folder.path("setInfo.ini");
@@ -385,8 +382,10 @@ private slots:
                 SKIP_ROW("chattr can't make the folder read-only here");
             unlock.path = folderPath;
         }
-        if (kind == FolderGone)
+        if (kind == FolderGone) {
             QCOMPARE(Access::appDir(*w), dataFolder());
+            QVERIFY(!QFileInfo::exists(dataFolder())); // made by the first save, not at start
+        }
 
         // Apply a new text, then close: both saves run.
         ui.stackedWidget->setCurrentIndex(1);
@@ -422,7 +421,7 @@ private slots:
             QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
         }
         if (!kept.isEmpty()) {
-            QFile saved(iniPath);
+            QFile saved(kind == FolderGone ? dataFolder() + "setInfo.ini" : iniPath);
             QVERIFY(saved.open(QIODevice::ReadOnly));
             QVERIFY2(saved.readAll().contains(kept), kept.constData());
         }
@@ -437,10 +436,11 @@ private slots:
         if (kind == FolderGone) {
             setImmutable(folderPath, false);
             unlock.path.clear();
-            QString back; // the applied text went to the data folder
+            QString back; // the applied text went to the data folder, with the old settings
             QVERIFY(storage::readNoteText(dataFolder() + "myText", &back));
             QCOMPARE(back, savedText);
-            removeNoteFiles(dataFolder());
+            QCOMPARE(storage::readSetInfo(dataFolder() + "setInfo.ini").startPos, lastPos);
+            QDir(dataFolder()).removeRecursively();
         }
     }
 };
