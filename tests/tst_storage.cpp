@@ -11,6 +11,14 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -372,6 +380,44 @@ private slots:
         QVERIFY(readBytes(path).contains("isTopWindow=true"));
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+    }
+
+    // Another process holds the lock for a slow save: it is named as the owner, but without the
+    // system lock that only a local disk adds. The save waits for it instead of breaking in, and
+    // once that process is gone its lock is cleared without waiting for it to grow old.
+    void lockOfALiveSaveIsWaitedFor()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("setInfo.ini");
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+        QVERIFY(holder > 0);
+        const QString lockPath = path + ".lock";
+        writeBytes(lockPath,
+                   QByteArray::number(holder) + "\n" +
+                       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() +
+                       "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        std::atomic<bool> ended{false};
+        std::thread finisher([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+            ended = true;
+        });
+        const bool saved = storage::writeSetInfo(path, storage::defaultSetInfo());
+        const bool waited = ended;
+        finisher.join();
+        QVERIFY(saved);
+        QVERIFY(waited);
+        QVERIFY(!QFile::exists(lockPath));
     }
 };
 
