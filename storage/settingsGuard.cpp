@@ -281,14 +281,14 @@ private:
     }
 
     // A named time zone is looked up in the system's zone files by a name taken from the blob.
+    // (Older streams mark such a time without naming its zone.)
     bool dateTimeWithoutZone()
     {
         QDate date;
         QTime time;
         qint8 spec = 0;
         s >> date >> time >> spec;
-        const int zoneSpec = s.version() >= QDataStream::Qt_5_2 ? Qt::TimeZone : 4;
-        return spec != zoneSpec;
+        return s.version() < QDataStream::Qt_5_2 || spec != Qt::TimeZone;
     }
 
     QDataStream &s;
