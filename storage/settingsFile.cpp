@@ -68,9 +68,15 @@ bool readContent(const QString &path, QByteArray *content)
     if (!isMissingOrPlainFile(path))
         return false;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        *content = file.read(largestStoredFile + 1);
-    return content->size() <= largestStoredFile;
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    // In pieces: the size was checked, but the file may have grown since.
+    for (QByteArray piece; !(piece = file.read(64 * 1024)).isEmpty();) {
+        *content += piece;
+        if (content->size() > largestStoredFile)
+            return false;
+    }
+    return true;
 }
 
 // The file's text without `entries`; their line ends stay, so every other line stays whole.

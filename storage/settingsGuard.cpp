@@ -280,15 +280,20 @@ private:
         return countFits(stopSize);
     }
 
-    // A named time zone is looked up in the system's zone files by a name taken from the blob.
-    // (Older streams mark such a time without naming its zone.)
+    // A named time zone is looked up in the system's zone files by a name taken from the blob,
+    // and a time marked as zoned without a zone (or as of an unknown kind, which may end up
+    // the same) crashes the library when it writes the value back. Local time, UTC and an
+    // offset from it pass.
     bool dateTimeWithoutZone()
     {
         QDate date;
         QTime time;
         qint8 spec = 0;
         s >> date >> time >> spec;
-        return s.version() < QDataStream::Qt_5_2 || spec != Qt::TimeZone;
+        if (s.version() >= QDataStream::Qt_5_2)
+            return spec == Qt::LocalTime || spec == Qt::UTC || spec == Qt::OffsetFromUTC;
+        const int oldZoneSpec = 4; // older streams number the kinds of time their own way
+        return spec != oldZoneSpec;
     }
 
     QDataStream &s;
