@@ -42,6 +42,13 @@ QString windowsFolder(QString folder)
     return folder;
 }
 
+// Something stands there, be it only a broken link: the storage folder's own entry always wins.
+bool isTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 // Byte for byte, replaced in one step; only plain files of a sane size are taken.
 bool copyNoteFile(const QString &from, const QString &to)
 {
@@ -120,11 +127,9 @@ QString storageDirectory()
 QString fileToRead(const QString &storageDirectory, const QString &name)
 {
     const QString kept = storageDirectory + name;
-    const QString beside = executableDirectory() + name;
-    if (storageDirectory == executableDirectory() || QFileInfo::exists(kept) ||
-        QFileInfo(kept).isSymLink())
+    if (storageDirectory == executableDirectory() || isTaken(kept))
         return kept;
-    return beside;
+    return executableDirectory() + name;
 }
 
 bool prepareForSave(const QString &storageDirectory)
@@ -137,7 +142,7 @@ bool prepareForSave(const QString &storageDirectory)
     for (const char *name : noteFileNames) {
         const QString kept = storageDirectory + QString::fromUtf8(name);
         const QString beside = besideDirectory + QString::fromUtf8(name);
-        if (!QFileInfo::exists(kept) && !QFileInfo(kept).isSymLink() && QFileInfo::exists(beside))
+        if (!isTaken(kept) && QFileInfo::exists(beside))
             copyNoteFile(beside, kept);
     }
     return true;
