@@ -45,7 +45,10 @@ bool isWritableDirectory(const QString &directory)
 {
     // Opening the folder for adding files is checked against its access list like a real file
     // creation, and creates nothing. A read-only volume may still grant the right on paper.
-    const std::wstring path = QDir::toNativeSeparators(directory).toStdWString();
+    QString native = QDir::toNativeSeparators(directory);
+    if (native.size() > 3 && native.endsWith(QLatin1Char('\\'))) // "C:\" keeps its separator
+        native.chop(1);
+    const std::wstring path = native.toStdWString();
     const HANDLE handle = CreateFileW(path.c_str(), FILE_ADD_FILE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
