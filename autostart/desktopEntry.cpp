@@ -1,5 +1,9 @@
 #include "autostart/desktopEntry.h"
 
+#include <QStringList>
+
+#include <algorithm>
+
 namespace autostart
 {
 namespace
@@ -10,39 +14,25 @@ bool isReserved(QChar c)
     return c.unicode() < 0x20 || QStringLiteral(" \"'\\><~|&;$*?#()`").contains(c);
 }
 
-} // namespace
-
-QString execValue(const QString &program)
+// The quoting level: what the launcher splits into arguments.
+QString quotedArgument(const QString &argument)
 {
-    if (program.isEmpty())
-        return QString();
-    bool quote = false;
-    for (const QChar c : program) {
-        const ushort code = c.unicode();
-        if ((code < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-             c != QLatin1Char('\r')) ||
-            code == 0x7F)
-            return QString();
-        quote = quote || isReserved(c);
-    }
-
-    // The quoting level: what the launcher splits into arguments.
-    QString argument;
-    if (quote) {
-        argument += QLatin1Char('"');
-        for (const QChar c : program) {
-            if (QStringLiteral("\"`$\\").contains(c))
-                argument += QLatin1Char('\\');
-            argument += c;
-        }
-        argument += QLatin1Char('"');
-    } else {
-        argument = program;
-    }
-
-    // The string level of the key file, and the field codes: % is the only one we can hold.
-    QString value;
+    if (std::none_of(argument.begin(), argument.end(), isReserved))
+        return argument;
+    QString quoted = QStringLiteral("\"");
     for (const QChar c : argument) {
+        if (QStringLiteral("\"`$\\").contains(c))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
+// The string level of the key file, and the field codes: % is the only one we can hold.
+QString escapedValue(const QString &commandLine)
+{
+    QString value;
+    for (const QChar c : commandLine) {
         switch (c.unicode()) {
         case '\\':
             value += QLatin1String("\\\\");
@@ -64,6 +54,34 @@ QString execValue(const QString &program)
         }
     }
     return value;
+}
+
+} // namespace
+
+QString execValue(const QString &program)
+{
+    if (program.isEmpty())
+        return QString();
+    for (const QChar c : program) {
+        const ushort code = c.unicode();
+        if ((code < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+             c != QLatin1Char('\r')) ||
+            code == 0x7F)
+            return QString();
+    }
+    // systemd's autostart generator looks the program up before it turns %% into %, and finds
+    // no program whose path holds a %. As the argument of a shell that runs it, the path is
+    // read alike by the generator and by GLib's launcher. (env would take a path with '=' for
+    // a variable.)
+    QStringList arguments;
+    if (program.contains(QLatin1Char('%')))
+        arguments << QStringLiteral("/bin/sh") << QStringLiteral("-c")
+                  << QStringLiteral("exec \"$0\"");
+    arguments << program;
+    QStringList quoted;
+    for (const QString &argument : arguments)
+        quoted << quotedArgument(argument);
+    return escapedValue(quoted.join(QLatin1Char(' ')));
 }
 
 QByteArray desktopEntry(const QString &program)

@@ -106,25 +106,25 @@ QString deskMemo::filePathIn(const char *name) const
 
 void deskMemo::loadText(bool load)
 {
-    const QString path = filePathIn("myText");
     if (!load) {
-        storage::writeNoteText(path, noteText);
+        storage::prepareForSave(appDir);
+        storage::writeNoteText(filePathIn("myText"), noteText);
         return;
     }
-    if (!storage::readNoteText(path, &noteText))
+    if (!storage::readNoteText(storage::fileToRead(appDir, QStringLiteral("myText")), &noteText))
         noteText = QString::fromUtf8("桌面文字便签");
 }
 
 void deskMemo::loadSettings(bool load)
 {
-    const QString path = filePathIn("setInfo.ini");
     if (load) {
-        setInfo = storage::readSetInfo(path);
+        setInfo = storage::readSetInfo(storage::fileToRead(appDir, QStringLiteral("setInfo.ini")));
         editColor = setInfo.selectColor;
         editFont = setInfo.selectFont;
         return;
     }
     setInfo.isTopWindow = ui.label_show->isTop;
     setInfo.movable_flag = g_movable;
-    storage::writeSetInfo(path, setInfo);
+    storage::prepareForSave(appDir);
+    storage::writeSetInfo(filePathIn("setInfo.ini"), setInfo);
 }

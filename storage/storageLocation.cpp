@@ -1,10 +1,12 @@
 #include "storage/storageLocation.h"
 
 #include "platform/executablePath.h"
+#include "storage/plainFile.h"
 
 #include <QDir>
-#include <QStandardPaths>
-#include <QTemporaryFile>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 // The build passes the folder `cmake --install` puts the program in.
 #ifndef DESKMEMO_INSTALL_BINDIR
@@ -16,17 +18,50 @@ namespace storage
 namespace
 {
 
+const char *const noteFileNames[] = {"myText", "setInfo.ini"};
+
 QString &executablePathOverride()
 {
     static QString path;
     return path;
 }
 
-QString perUserDataDirectory()
+QString executableDirectory()
 {
-    const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(directory);
-    return QDir::fromNativeSeparators(directory) + QLatin1Char('/');
+    const QString overridden = executablePathOverride();
+    const QString path = overridden.isEmpty() ? platform::executablePath() : overridden;
+    return directoryOfExecutable(path, QDir::separator());
+}
+
+// Either separator, as Windows takes both; '/' from here on, with a trailing '/'.
+QString windowsFolder(QString folder)
+{
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+// Something stands there, be it only a broken link: the storage folder's own entry always wins.
+bool isTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Byte for byte, replaced in one step; only plain files of a sane size are taken.
+bool copyNoteFile(const QString &from, const QString &to)
+{
+    if (!isMissingOrPlainFile(from))
+        return false;
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly))
+        return false;
+    target.write(source.read(largestStoredFile));
+    return target.commit();
 }
 
 } // namespace
@@ -37,13 +72,6 @@ QString directoryOfExecutable(const QString &executablePath, QChar separator)
     QString directory = executablePath.mid(0, index);
     directory.replace(separator, QLatin1Char('/'));
     return directory + QLatin1Char('/');
-}
-
-bool isWritableDirectory(const QString &directory)
-{
-    // Permission bits say nothing for root or on a read-only mount; creating a file does.
-    QTemporaryFile probe(directory + QStringLiteral(".deskMemo-probe-XXXXXX"));
-    return probe.open();
 }
 
 bool isSystemProgramDirectory(const QString &directory)
@@ -57,18 +85,67 @@ bool isSystemProgramDirectory(const QString &directory)
     return false;
 }
 
+bool isWindowsProgramDirectory(const QString &directory, const QStringList &systemFolders)
+{
+    const QString path = windowsFolder(directory);
+    // "X:/Program Files/" and "X:/Program Files (x86)/" on any drive.
+    const int slash = path.indexOf(QLatin1Char('/'));
+    if (slash == 2 && path.at(1) == QLatin1Char(':')) {
+        const QString top = path.mid(3, path.indexOf(QLatin1Char('/'), 3) - 3);
+        if (top.compare(QLatin1String("Program Files"), Qt::CaseInsensitive) == 0 ||
+            top.compare(QLatin1String("Program Files (x86)"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    for (const QString &folder : systemFolders) {
+        if (!folder.trimmed().isEmpty() &&
+            path.startsWith(windowsFolder(folder.trimmed()), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool keepsNotesBesideExecutable(const ProgramFolder &folder)
+{
+    return folder.writable && (!folder.holdsInstalledPrograms || folder.ownedByUser);
+}
+
+QString storageDirectoryFor(const QString &executableDirectory, const ProgramFolder &folder)
+{
+    return keepsNotesBesideExecutable(folder) ? executableDirectory : perUserDataDirectory();
+}
+
 QString storageDirectoryFor(const QString &executableDirectory)
 {
-    if (!isSystemProgramDirectory(executableDirectory) && isWritableDirectory(executableDirectory))
-        return executableDirectory;
-    return perUserDataDirectory();
+    return storageDirectoryFor(executableDirectory, inspectProgramFolder(executableDirectory));
 }
 
 QString storageDirectory()
 {
-    const QString overridden = executablePathOverride();
-    const QString path = overridden.isEmpty() ? platform::executablePath() : overridden;
-    return storageDirectoryFor(directoryOfExecutable(path, QDir::separator()));
+    return storageDirectoryFor(executableDirectory());
+}
+
+QString fileToRead(const QString &storageDirectory, const QString &name)
+{
+    const QString kept = storageDirectory + name;
+    if (storageDirectory == executableDirectory() || isTaken(kept))
+        return kept;
+    return executableDirectory() + name;
+}
+
+bool prepareForSave(const QString &storageDirectory)
+{
+    const QString besideDirectory = executableDirectory();
+    if (storageDirectory == besideDirectory)
+        return true;
+    if (!QDir().mkpath(storageDirectory))
+        return false;
+    for (const char *name : noteFileNames) {
+        const QString kept = storageDirectory + QString::fromUtf8(name);
+        const QString beside = besideDirectory + QString::fromUtf8(name);
+        if (!isTaken(kept) && QFileInfo::exists(beside))
+            copyNoteFile(beside, kept);
+    }
+    return true;
 }
 
 void setExecutablePathOverride(const QString &path)

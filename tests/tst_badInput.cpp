@@ -3,11 +3,12 @@
 #include "noteFixture.h"
 #include "storage/noteTextFile.h"
 #include "storage/plainFile.h"
+#include "storage/settingsFile.h"
+#include "storage/storageLocation.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -35,7 +36,7 @@ enum Kind {
     ModeZero,     // `bytes` with mode 000 (root reads it all the same)
     Oversized,    // a sparse file of 1.5 GB
     FolderLocked, // the folder is made immutable once the window is open (root can't write)
-    FolderGone,   // the folder can't be written at start: the note lives in the data folder
+    FolderGone,   // the folder can't be written at start: the note moves to the data folder
 };
 
 const QString defaultText = QString::fromUtf8("桌面文字便签");
@@ -59,13 +60,7 @@ QByteArray snapshot(const QString &path)
 
 QString dataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/";
-}
-
-void removeNoteFiles(const QString &folder)
-{
-    QFile::remove(folder + "myText");
-    QFile::remove(folder + "setInfo.ini");
+    return storage::perUserDataDirectory();
 }
 
 bool setImmutable(const QString &path, bool on)
@@ -97,20 +92,37 @@ QByteArray truncatedFontLine()
     return all.mid(start, (end - start) / 2);
 }
 
-QByteArray hugeFontLine()
+// The settings library's own text for `values`, each under its "group/key", from the first
+// group's section line on.
+QByteArray asWritten(const QVariantMap &values)
 {
     QTemporaryDir dir;
     {
         QSettings settings(dir.filePath("f.ini"), QSettings::IniFormat);
-        QFont font("Serif");
-        font.setPointSize(100000);
-        settings.setValue("config/selectFont", font);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            settings.setValue(it.key(), it.value());
     }
     QFile file(dir.filePath("f.ini"));
     file.open(QIODevice::ReadOnly);
-    const QByteArray all = file.readAll();
-    const int start = all.indexOf("selectFont=");
-    return all.mid(start, all.indexOf('\n', start) - start);
+    return file.readAll().trimmed() + "\n";
+}
+
+QByteArray hugeFontLine()
+{
+    QFont font("Serif");
+    font.setPointSize(100000);
+    return asWritten({{"config/selectFont", font}}).mid(QByteArray("[config]\n").size());
+}
+
+QByteArray libraryValuesGroup()
+{
+    QLinearGradient gradient(0, 0, 10, 10);
+    gradient.setColorAt(0.5, Qt::red);
+    return asWritten({{"other/when", QDateTime(QDate(2024, 2, 29), QTime(8, 30), Qt::UTC)},
+                      {"other/map", QVariantMap{{"size", QSizeF(1.5, 2)},
+                                                {"list", QVariantList{QRectF(1, 2, 3, 4), 5}}}},
+                      {"other/bytes", QByteArray("\0\x01\xff", 3)},
+                      {"other/brush", QBrush(gradient)}});
 }
 
 } // namespace
@@ -166,7 +178,7 @@ private slots:
         QTest::newRow("ini is endless")
             << ini << Endless << QByteArray() << QString() << defaults << false << QByteArray();
         QTest::newRow("ini of 1.5 GB")
-            << ini << Oversized << QByteArray() << QString() << defaults << false << QByteArray();
+            << ini << Oversized << QByteArray() << QString() << defaults << true << QByteArray();
         QTest::newRow("ini without startPos")
             << ini << Bytes << QByteArray("[config]\nmovable_flag=false\nisTopWindow=true\n")
             << QString() << defaults << true << QByteArray();
@@ -201,26 +213,57 @@ private slots:
             << ini << Bytes
             << pos + "selectColor=@Variant(\\0\\0\\0\\x43]\\xff\\xff\\xff\\xff\\x7f\\x7f##\\0\\0)\n"
             << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
-        // Brushes may carry images and this program never stores one: the file is not read, and a
-        // save replaces it by one with the six keys only.
-        QTest::newRow("brush blob")
-            << ini << Bytes
-            << pos + "selectColor=@Variant(\\0\\0\\0\\x42\\x1\\xff\\xff\\xff\\xff\\xff"
-                     "\\xff\\xff\\xff\\xff\\xff\\xff\\xff)\n"
-            << QString() << defaults << true << QByteArray();
-        // A polygon of 1 349 478 766 points ("Poin"): reading it crashes the settings library.
+        QTest::newRow("colour held as a brush")
+            << ini << Bytes << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}})
+            << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor(Qt::blue)}} << true
+            << QByteArray();
+        const QByteArray reminders = "[reminders]\ndue=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xd7)\n"
+                                     "note=keep me\n";
+        QTest::newRow("a date the library wrote, in another group")
+            << ini << Bytes << "[config]\nstartPos=@Point(300 200)\nselectColor=blue\n" + reminders
+            << QString()
+            << QVariantMap{{"startPos", QPoint(300, 200)}, {"selectColor", QColor(Qt::blue)}}
+            << true << reminders;
+        QTest::newRow("times, maps, lists, byte arrays and brushes the library wrote")
+            << ini << Bytes << pos + libraryValuesGroup() << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << true << libraryValuesGroup();
+        // Values that would crash the settings library are left out of the load, and kept as
+        // they are through the save.
+        // A polygon of 1 349 478 766 points ("Poin").
+        const QByteArray polygon = "shape=@Variant(\\0\\0\\0GPoin)";
         QTest::newRow("blob of another type")
-            << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0GPoin)\n"
-            << QString() << defaults << true << QByteArray();
+            << ini << Bytes << pos + polygon + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << polygon;
+        const QByteArray inList = "k=a, \\x40Variant(\\0\\0\\0\\x47\\xff\\xff\\xff\\xff)";
         QTest::newRow("the same blob, escaped and in a list")
-            << ini << Bytes << pos + "k=a, \\x40Variant(\\0\\0\\0\\x47\\xff\\xff\\xff\\xff)\n"
-            << QString() << defaults << true << QByteArray();
+            << ini << Bytes << pos + inList + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << inList;
+        const QByteArray continued = "shape=@Variant(\\0\\0\\0\\\r\nGPoin)";
         QTest::newRow("the same blob, continued over CR LF")
-            << ini << Bytes << pos + "shape=@Variant(\\0\\0\\0\\\r\nGPoin)\n"
-            << QString() << defaults << true << QByteArray();
+            << ini << Bytes << pos + continued + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << continued;
+        const QByteArray escapedKey = "a\\=b=@Variant(\\0\\0\\0GPoin)";
         QTest::newRow("the same blob, after an escaped = in the key")
-            << ini << Bytes << pos + "a\\=b=@Variant(\\0\\0\\0GPoin)\n"
-            << QString() << defaults << true << QByteArray();
+            << ini << Bytes << pos + escapedKey + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << escapedKey;
+        const QByteArray hugeList = "x=@DateTime(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)";
+        QTest::newRow("a list of two billion in a date-time blob")
+            << ini << Bytes << pos + hugeList + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << hugeList;
+        const QByteArray nested =
+            "deep=@Variant(" + QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200) + ")";
+        QTest::newRow("lists nested 200 deep")
+            << ini << Bytes << pos + nested + "\n"
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << nested;
+        const QByteArray texture = "[brushes]\nimage=@Variant(\\0\\0\\0\\x42\\x18" +
+                                   QByteArray("\\0").repeated(11) + "\\xff\\xff)";
+        QTest::newRow("a brush with an image, the colour as a brush too")
+            << ini << Bytes
+            << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}}).mid(9) + texture + "\n"
+            << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor(Qt::blue)}} << true
+            << texture;
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
@@ -292,9 +335,10 @@ private slots:
         QTest::newRow("folder read-only while open")
             << QString() << FolderLocked << QByteArray("old text") << QString("old text")
             << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray();
+        // The note as it was left, carried over to the data folder by the first save.
         QTest::newRow("folder read-only at start")
-            << QString() << FolderGone << QByteArray("old text") << defaultText << defaults << false
-            << QByteArray();
+            << QString() << FolderGone << QByteArray("old text") << QString("old text")
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray("[mine]\nkeep=me");
     }
 
     void opensAndKeeps()
@@ -338,11 +382,12 @@ private slots:
             break;
         }
         case FolderGone:
-            removeNoteFiles(dataFolder());
+            QDir(dataFolder()).removeRecursively();
             Q_FALLTHROUGH();
         case FolderLocked:
             folder.write("myText", bytes);
             folder.writeSettings({{"startPos", QPoint(12, 34)}});
+            QSettings(folder.path("setInfo.ini"), QSettings::IniFormat).setValue("mine/keep", "me");
             break;
         }
         const QString textPath = folder.path("myText"), iniPath = folder.path("setInfo.ini");
@@ -385,8 +430,10 @@ private slots:
                 SKIP_ROW("chattr can't make the folder read-only here");
             unlock.path = folderPath;
         }
-        if (kind == FolderGone)
+        if (kind == FolderGone) {
             QCOMPARE(Access::appDir(*w), dataFolder());
+            QVERIFY(!QFileInfo::exists(dataFolder())); // made by the first save, not at start
+        }
 
         // Apply a new text, then close: both saves run.
         ui.stackedWidget->setCurrentIndex(1);
@@ -418,11 +465,14 @@ private slots:
             QCOMPARE(back, savedText);
         }
         if (iniTouched || (file != "setInfo.ini" && !file.isEmpty())) {
-            QVERIFY(QSettings(iniPath, QSettings::IniFormat).contains("config/startPos"));
+            // Read as the program does: a kept entry could crash the settings library.
+            QFile saved(iniPath);
+            QVERIFY(saved.open(QIODevice::ReadOnly) &&
+                    saved.readAll().contains("startPos=@Point("));
             QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
         }
         if (!kept.isEmpty()) {
-            QFile saved(iniPath);
+            QFile saved(kind == FolderGone ? dataFolder() + "setInfo.ini" : iniPath);
             QVERIFY(saved.open(QIODevice::ReadOnly));
             QVERIFY2(saved.readAll().contains(kept), kept.constData());
         }
@@ -437,10 +487,11 @@ private slots:
         if (kind == FolderGone) {
             setImmutable(folderPath, false);
             unlock.path.clear();
-            QString back; // the applied text went to the data folder
+            QString back; // the applied text went to the data folder, with the old settings
             QVERIFY(storage::readNoteText(dataFolder() + "myText", &back));
             QCOMPARE(back, savedText);
-            removeNoteFiles(dataFolder());
+            QCOMPARE(storage::readSetInfo(dataFolder() + "setInfo.ini").startPos, lastPos);
+            QDir(dataFolder()).removeRecursively();
         }
     }
 };

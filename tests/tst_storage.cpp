@@ -11,6 +11,14 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -78,22 +86,53 @@ private slots:
 
     void storageFallsBackToPerUserFolder()
     {
+        // Named after the program, not after the file it was started as.
+        QCoreApplication::setApplicationName("renamedCopy");
+        const QString perUser =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/deskMemo/";
+        QCOMPARE(storage::perUserDataDirectory(), perUser);
+        QDir(perUser).removeRecursively();
+
         QTemporaryDir dir;
         const QString writable = dir.path() + "/";
         QCOMPARE(storage::storageDirectoryFor(writable), writable);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList()); // the probe left nothing behind
-
         // A path below a regular file can't be written even by root.
         writeBytes(dir.path() + "/plainFile", "x");
         const QString unwritable = dir.path() + "/plainFile/";
         QVERIFY(!storage::isWritableDirectory(unwritable));
-        const QString fallback = storage::storageDirectoryFor(unwritable);
-        QCOMPARE(fallback, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/");
-        QVERIFY(storage::isWritableDirectory(fallback));
-
+        QCOMPARE(storage::storageDirectoryFor(unwritable), perUser);
         // Root can write /usr/bin, but an installed note still keeps its files per user.
-        QCOMPARE(storage::storageDirectoryFor("/usr/bin/"), fallback);
+        QCOMPARE(storage::storageDirectoryFor("/usr/bin/"), perUser);
+        // Deciding wrote nothing: no probe beside the executable, no per-user folder yet.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"plainFile"});
+        QVERIFY(!QFileInfo::exists(perUser));
+    }
+
+    void storageRule_data()
+    {
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<bool>("owned");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("own folder") << false << true << true << true;
+        QTest::newRow("shared writable folder") << false << false << true << true;
+        QTest::newRow("read-only share") << false << false << false << false;
+        QTest::newRow("own read-only folder") << false << true << false << false;
+        QTest::newRow("user's own folder under /opt") << true << true << true << true;
+        QTest::newRow("installed, root runs it") << true << false << true << false;
+        QTest::newRow("installed, user runs it") << true << false << false << false;
+    }
+    void storageRule()
+    {
+        QFETCH(bool, system);
+        QFETCH(bool, owned);
+        QFETCH(bool, writable);
+        QFETCH(bool, beside);
+        const storage::ProgramFolder folder{system, owned, writable};
+        QCOMPARE(storage::keepsNotesBesideExecutable(folder), beside);
+        QCOMPARE(storage::storageDirectoryFor("/x/", folder),
+                 beside ? QString("/x/") : storage::perUserDataDirectory());
     }
 
     void systemProgramFolders_data()
@@ -115,6 +154,30 @@ private slots:
         QFETCH(QString, directory);
         QFETCH(bool, system);
         QCOMPARE(storage::isSystemProgramDirectory(directory), system);
+    }
+
+    void windowsProgramFolders_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<bool>("system");
+        QTest::newRow("program files") << "C:/Program Files/deskMemo/" << true;
+        QTest::newRow("x86, other case") << "c:/PROGRAM FILES (X86)/Notes/" << true;
+        QTest::newRow("another drive") << "D:/Program Files/deskMemo/" << true;
+        QTest::newRow("windows folder from %SystemRoot%") << "C:/WINDOWS/System32/" << true;
+        QTest::newRow("program files moved, from %ProgramFiles%") << "E:/Apps/deskMemo/" << true;
+        QTest::newRow("name that only starts alike") << "C:/Program Files Old/x/" << false;
+        QTest::newRow("below a user folder") << "C:/Users/li/Program Files/x/" << false;
+        QTest::newRow("user folder") << "C:/Users/li/Notes/" << false;
+        QTest::newRow("drive root") << "C:/" << false;
+        QTest::newRow("share") << "//server/notes/" << false;
+    }
+    void windowsProgramFolders()
+    {
+        QFETCH(QString, directory);
+        QFETCH(bool, system);
+        // As the environment holds them: backslashes, own letter case, a trailing separator.
+        const QStringList environment{"C:\\Windows", "E:\\Apps\\", "", "C:\\Program Files"};
+        QCOMPARE(storage::isWindowsProgramDirectory(directory, environment), system);
     }
 
     void decode_data()
@@ -317,6 +380,44 @@ private slots:
         QVERIFY(readBytes(path).contains("isTopWindow=true"));
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+    }
+
+    // Another process holds the lock for a slow save: it is named as the owner, but without the
+    // system lock that only a local disk adds. The save waits for it instead of breaking in, and
+    // once that process is gone its lock is cleared without waiting for it to grow old.
+    void lockOfALiveSaveIsWaitedFor()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("setInfo.ini");
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+        QVERIFY(holder > 0);
+        const QString lockPath = path + ".lock";
+        writeBytes(lockPath,
+                   QByteArray::number(holder) + "\n" +
+                       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() +
+                       "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        std::atomic<bool> ended{false};
+        std::thread finisher([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+            ended = true;
+        });
+        const bool saved = storage::writeSetInfo(path, storage::defaultSetInfo());
+        const bool waited = ended;
+        finisher.join();
+        QVERIFY(saved);
+        QVERIFY(waited);
+        QVERIFY(!QFile::exists(lockPath));
     }
 };
 

@@ -1,0 +1,78 @@
+#include "storage/storageLocation.h"
+
+#include <QDir>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+namespace storage
+{
+namespace
+{
+
+// Where this system keeps programs and itself, as its environment names them.
+QStringList systemFoldersFromEnvironment()
+{
+    QStringList folders;
+    for (const char *name :
+         {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot", "windir"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            folders << value;
+    }
+    return folders;
+}
+
+} // namespace
+
+// Windows has no owner that a note could go by: an elevated run and a normal run of one user
+// must find the same note, so system folders never count as the user's.
+ProgramFolder inspectProgramFolder(const QString &directory)
+{
+    ProgramFolder folder;
+    folder.holdsInstalledPrograms =
+        isWindowsProgramDirectory(directory, systemFoldersFromEnvironment());
+    folder.writable = isWritableDirectory(directory);
+    return folder;
+}
+
+bool isWritableDirectory(const QString &directory)
+{
+    // Opening the folder for adding files is checked against its access list like a real file
+    // creation, and creates nothing. A read-only volume may still grant the right on paper.
+    QString native = QDir::toNativeSeparators(directory);
+    if (native.size() > 3 && native.endsWith(QLatin1Char('\\'))) // "C:\" keeps its separator
+        native.chop(1);
+    const std::wstring path = native.toStdWString();
+    const HANDLE handle = CreateFileW(path.c_str(), FILE_ADD_FILE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD flags = 0;
+    const bool readOnlyVolume =
+        GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+        (flags & FILE_READ_ONLY_VOLUME);
+    CloseHandle(handle);
+    return !readOnlyVolume;
+}
+
+// The roaming application data folder (%APPDATA%).
+QString perUserDataDirectory()
+{
+    QString root;
+    PWSTR path = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)))
+        root = QString::fromWCharArray(path);
+    CoTaskMemFree(path);
+    if (root.isEmpty())
+        root = qEnvironmentVariable("APPDATA");
+    return QDir::fromNativeSeparators(root) + QStringLiteral("/deskMemo/");
+}
+
+} // namespace storage
