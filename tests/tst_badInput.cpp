@@ -49,11 +49,8 @@ QByteArray snapshot(const QString &path)
         return "missing";
     QByteArray shot =
         QByteArray::number(uint(st.st_mode), 8) + ' ' + QByteArray::number(qint64(st.st_size));
-    if (S_ISREG(st.st_mode) && st.st_size < 4 * 1024 * 1024) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        shot += ' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-    }
+    if (S_ISREG(st.st_mode) && st.st_size < 4 * 1024 * 1024)
+        shot += ' ' + QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1).toHex();
     return shot;
 }
 
@@ -75,10 +72,7 @@ bool setImmutable(const QString &path, bool on)
 
 QByteArray utfWithMark(const char *codec, const QByteArray &mark, const QString &text)
 {
-    // Qt's UTF-16 and UTF-32 encoders add a mark of their own unless told not to.
-    QTextCodec::ConverterState noMark(QTextCodec::IgnoreHeader);
-    return mark +
-           QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &noMark);
+    return mark + encodeWithoutMark(codec, text);
 }
 
 // A real font line as the settings library writes it, cut in the middle of its blob.
@@ -89,9 +83,7 @@ QByteArray truncatedFontLine()
         QSettings settings(dir.filePath("f.ini"), QSettings::IniFormat);
         settings.setValue("config/selectFont", QFont("Serif", 20));
     }
-    QFile file(dir.filePath("f.ini"));
-    file.open(QIODevice::ReadOnly);
-    const QByteArray all = file.readAll();
+    const QByteArray all = readFile(dir.filePath("f.ini"));
     const int start = all.indexOf("selectFont=");
     const int end = all.indexOf('\n', start);
     return all.mid(start, (end - start) / 2);
@@ -106,9 +98,7 @@ QByteArray hugeFontLine()
         font.setPointSize(100000);
         settings.setValue("config/selectFont", font);
     }
-    QFile file(dir.filePath("f.ini"));
-    file.open(QIODevice::ReadOnly);
-    const QByteArray all = file.readAll();
+    const QByteArray all = readFile(dir.filePath("f.ini"));
     const int start = all.indexOf("selectFont=");
     return all.mid(start, all.indexOf('\n', start) - start);
 }
@@ -422,9 +412,7 @@ private slots:
             QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
         }
         if (!kept.isEmpty()) {
-            QFile saved(iniPath);
-            QVERIFY(saved.open(QIODevice::ReadOnly));
-            QVERIFY2(saved.readAll().contains(kept), kept.constData());
+            QVERIFY2(readFile(iniPath).contains(kept), kept.constData());
         }
 
         // The next start sees what the files hold now, again without trouble.
