@@ -34,15 +34,9 @@ bench_bin=$build_dir/bench
 
 # The work folder lies in the build folder, on the disk a note would be saved to (not tmpfs).
 work=$(mktemp -d "$build_dir/bench-work.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    desk_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=tests/desktop/lib.sh
 source "$root/tests/desktop/lib.sh"
+trap 'desk_stop; rm -rf "$work"' EXIT
 
 # The X server and openbox, as for the desktop tests, without their compositor.
 DESK_COMPOSITOR=0 desk_start 1600x1200
@@ -99,15 +93,10 @@ syscalls_in() { # PID SECONDS -> number of system calls the process made in that
     timeout -s INT "$2" strace -c -f -p "$1" -o "$work/strace-count" >/dev/null 2>&1 || true
     awk '$NF == "total" {print $(NF - 1); found = 1} END {if (!found) print 0}' "$work/strace-count"
 }
-note_window() {
-    local found
-    found=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$')
-    echo "${found%%$'\n'*}"
-}
 (cd "$note_dir" && exec "${clean_env[@]}" ./deskMemo) >/dev/null 2>&1 &
 note_pid=$!
-pids+=($note_pid)
-note_window >/dev/null
+desk_pids+=("$note_pid")
+[ -n "$(note_window "$note_pid")" ]
 sleep 1
 idle_display=$(syscalls_in "$note_pid" "$idle_seconds")
 # The note stands at (500, 500); its text starts near (560, 530). A double-click opens the edit
@@ -130,8 +119,9 @@ rm -f "$note_dir/myText" "$note_dir/setInfo.ini"
 (cd "$note_dir" && exec strace -f -qq --seccomp-bpf -o "$work/drag-files" \
     -e trace=%file,fsync,fdatasync,syncfs,sync,ftruncate "${clean_env[@]}" ./deskMemo) \
     >/dev/null 2>&1 &
-pids+=($!)
+desk_pids+=($!)
 window=$(note_window)
+[ -n "$window" ]
 note_pid=$(xdotool getwindowpid "$window")
 sleep 1
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {print sum}'; }

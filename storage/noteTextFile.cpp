@@ -81,6 +81,12 @@ bool writeNoteText(const QString &path, const QString &text)
     const QFileInfo existing(path);
     if (existing.exists() && !existing.isFile())
         return false;
+    // A file its owner can't read holds nothing the note could show. It is replaced like any
+    // other (root's saves already do), but the new file takes over the old one's permissions:
+    // the owner gets reading and writing back first, so that the next start can read the text.
+    if (existing.exists() && !existing.isReadable())
+        QFile::setPermissions(path, existing.permissions() | QFileDevice::ReadOwner |
+                                        QFileDevice::WriteOwner);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -4,6 +4,7 @@
 #include "note/deskMemo.h"
 #include "note/dragging.h"
 #include "storage/storageLocation.h"
+#include "testSupport.h"
 
 #include <QFile>
 #include <QSettings>
@@ -31,11 +32,7 @@ public:
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    QByteArray read(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const QString &name) const { return readFile(path(name)); }
     bool exists(const QString &name) const { return QFile::exists(path(name)); }
     void write(const QString &name, const QByteArray &bytes) const
     {

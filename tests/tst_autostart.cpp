@@ -149,11 +149,6 @@ public:
 
     QString folder() const { return dir.filePath("autostart"); }
     QString entry() const { return folder() + "/deskMemo.desktop"; }
-    QByteArray read(const QString &path) const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     // Writes a file dated long ago, so that any later write shows in its time.
     void writeOld(const QString &path, const QByteArray &bytes) const
     {
@@ -173,7 +168,7 @@ public:
         if (!info.exists())
             return "absent";
         return info.fileName() + " " + info.lastModified().toString(Qt::ISODateWithMs) + " " +
-               (info.isDir() ? "<folder>" : read(path));
+               (info.isDir() ? "<folder>" : readFile(path));
     }
     // The autostart folder and everything in it.
     QStringList snapshot() const
@@ -359,7 +354,7 @@ private slots:
         button->click();
         QVERIFY(button->isChecked());
         QCOMPARE(folder.setting("isAutoStart").toBool(), true);
-        const QByteArray entry = home.read(home.entry());
+        const QByteArray entry = readFile(home.entry());
         // The validator insists on Type and Name; a session needs the entry enabled.
         QVERIFY(entry.contains("\nType=Application\n"));
         QVERIFY(entry.contains("\nX-GNOME-Autostart-enabled=true\n"));
@@ -389,7 +384,7 @@ private slots:
         button->click();
         home.writeOld(home.entry(), QByteArray(entry).replace("Exec=", "Exec=/old/place "));
         button->click();
-        QCOMPARE(home.read(home.entry()), entry);
+        QCOMPARE(readFile(home.entry()), entry);
         QVERIFY(QFileInfo(home.entry()).lastModified() != ConfigHome::oldTime());
         QCOMPARE(home.state(other), otherBefore);
         QCOMPARE(QDir(home.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);

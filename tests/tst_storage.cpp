@@ -2,6 +2,7 @@
 #include "storage/noteTextFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
+#include "testSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,13 +23,6 @@
 namespace
 {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -36,18 +30,10 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-// Qt's UTF-16 and UTF-32 encoders add a mark of their own unless told not to.
-QByteArray withoutMark(QTextCodec *codec, const QString &text)
-{
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    return codec->fromUnicode(text.constData(), text.size(), &state);
-}
-
 QByteArray utf16(const QString &text, QDataStream::ByteOrder order, bool withMark = true)
 {
-    QTextCodec *codec =
-        QTextCodec::codecForName(order == QDataStream::LittleEndian ? "UTF-16LE" : "UTF-16BE");
-    QByteArray bytes = withoutMark(codec, text);
+    const QByteArray bytes =
+        encodeWithoutMark(order == QDataStream::LittleEndian ? "UTF-16LE" : "UTF-16BE", text);
     const QByteArray mark =
         order == QDataStream::LittleEndian ? QByteArray("\xFF\xFE", 2) : QByteArray("\xFE\xFF", 2);
     return withMark ? mark + bytes : bytes;
@@ -198,7 +184,7 @@ private slots:
         QTest::newRow("utf-16be mark crlf")
             << utf16("x\r\ny", QDataStream::BigEndian) << QByteArray("ISO-8859-1") << "x\ny";
         QTest::newRow("utf-32le mark")
-            << QByteArray("\xFF\xFE\0\0", 4) + withoutMark(QTextCodec::codecForName("UTF-32LE"), zh)
+            << QByteArray("\xFF\xFE\0\0", 4) + encodeWithoutMark("UTF-32LE", zh)
             << QByteArray("ISO-8859-1") << zh;
         QTest::newRow("a second mark is text")
             << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
@@ -263,7 +249,7 @@ private slots:
         QVERIFY(!QFile::exists(path)); // reading creates nothing
 
         QVERIFY(storage::writeNoteText(path, QString::fromUtf8("第一行\n second")));
-        QVERIFY(readBytes(path).contains("\r\n second"));
+        QVERIFY(readFile(path).contains("\r\n second"));
         QVERIFY(storage::readNoteText(path, &text));
         QCOMPARE(text, QString::fromUtf8("第一行\n second"));
 
@@ -277,7 +263,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("aFolder"));
         QVERIFY(!storage::readNoteText(dir.filePath("aFolder"), &text));
         QVERIFY(!storage::writeNoteText(dir.filePath("aFolder"), "new"));
-        QCOMPARE(readBytes(path), QByteArray("old"));
+        QCOMPARE(readFile(path), QByteArray("old"));
     }
 
     void settingsDefaultsWithoutStartPos_data()
@@ -376,8 +362,8 @@ private slots:
         QSettings raw(path, QSettings::IniFormat);
         QCOMPARE(raw.value("mine/keep").toString(), QString("me"));
         QCOMPARE(raw.value("config/extra").toInt(), 1);
-        QVERIFY(readBytes(path).contains("startPos=@Point(-20 1300)"));
-        QVERIFY(readBytes(path).contains("isTopWindow=true"));
+        QVERIFY(readFile(path).contains("startPos=@Point(-20 1300)"));
+        QVERIFY(readFile(path).contains("isTopWindow=true"));
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
     }

@@ -51,9 +51,25 @@ finish() {
     [ "$failed" = 0 ]
     exit
 }
+# give_up WHAT: a failure that leaves nothing else to check.
+give_up() {
+    failed=$((failed + 1))
+    echo "FAILED  $1; the checks after it were not run"
+    finish
+}
 
 # --- conditions (exported, so that check can poll them) ---------------------------------
 state_has() { xprop -id "$note" _NET_WM_STATE | grep -q "$1"; }
+# stays_at X Y: the note has come to rest at (X, Y): the same place twice, half a second apart.
+stays_at() {
+    local before
+    before=$(geometry)
+    sleep 0.5
+    [ "$(geometry)" = "$before" ] && at "$1" "$2"
+}
+# same_window ID: the program still shows its note in window ID and in no other.
+same_window() { [ "$(note_windows "$note_pid")" = "$1" ]; }
+export -f stays_at same_window
 state_lacks() { ! state_has "$1"; }
 # ini KEY=VALUE...: the settings file holds these values (colour as #aarrggbb, font as
 # family,points, position as x,y).
@@ -219,7 +235,7 @@ check "锁定 stores the lock and the dragged position" ini movable_flag=false s
 keep "$dir/setInfo.ini"
 drag 100 45 60 40
 settle
-check "a locked note does not move" at 540 530
+check "a locked note does not move" stays_at 540 530
 check "a menu dismissed with Escape writes nothing" unchanged "$dir/setInfo.ini"
 menu away
 check "... nor one dismissed by a click elsewhere" unchanged "$dir/setInfo.ini"
@@ -246,7 +262,7 @@ check "no taskbar or pager entry, also after pin and release" \
 wmctrl -i -a "$other"
 check "a released note goes below an activated window" above "$other" "$note"
 WAIT=0 check "pin and unpin keep the same window, in the same place" \
-    bash -c '[ "$note" = "$1" ] && at 470 555' _ "$first"
+    bash -c 'same_window "$1" && at 470 555' _ "$first"
 kill "$other_pid"
 
 echo "# the edit page: colour, font, text, apply"
@@ -330,13 +346,13 @@ check "locked and pinned" ini movable_flag=false isTopWindow=true
 look before
 menu 1
 check "关闭 ends the program with exit code 0" bash -c '[ "$(note_exit "$dir")" = 0 ]'
-note_start "$dir" || { echo "the note did not show again"; finish; }
+note_start "$dir" || give_up "the note did not show again after 关闭"
 WAIT=0 check "a pinned note is above from its first frame" state_has _NET_WM_STATE_ABOVE
 check "the restart restores the position" at 470 555
 check "... and colour, font and text" same_look before
 drag 100 45 50 50
 settle
-check "... and the drag lock" at 470 555
+check "... and the drag lock" stays_at 470 555
 dblclick 100 45
 check "the edit page of the pinned note" page edit
 click 540 90
@@ -351,7 +367,7 @@ check "back to the display page" page display
 pinned=$note
 menu 5
 check "浮空 releases the restarted note" state_lacks _NET_WM_STATE_ABOVE
-WAIT=0 check "... in the same window, in the same place" bash -c '[ "$note" = "$1" ] && at 470 555' _ "$pinned"
+WAIT=0 check "... in the same window, in the same place" bash -c 'same_window "$1" && at 470 555' _ "$pinned"
 menu 3
 drag 100 45 -30 -20
 check "dragged once more" at 440 535

@@ -1,9 +1,12 @@
 # shellcheck shell=bash
 # Helpers for driving deskMemo on a throw-away X desktop: Xvfb (with 32-bit visuals), openbox
-# and the xcompmgr compositor over a gradient background. Sourced by the desktop tests.
+# and the xcompmgr compositor over a gradient background. Sourced by the desktop tests, the
+# install test and the benchmark.
 # Every wait is bounded; a condition is polled rather than slept for.
 
 export CONVERT=/usr/bin/convert # ImageMagick's own, whatever else is on PATH
+# The processes started here, and those a script adds itself, end with desk_stop, the newest
+# first (the X server last).
 desk_pids=()
 desk_stop() {
     local i
@@ -65,11 +68,15 @@ note_start() {
     wait_for 10 test -s "$1.pid" || return 1
     note_pid=$(cat "$1.pid")
     desk_pids+=("$note_pid")
-    note=$(wait_for 10 xdotool search --onlyvisible --pid "$note_pid" --name '^deskMemo$' |
-        head -n 1)
+    note=$(note_window "$note_pid")
     export note note_pid
     [ -n "$note" ]
 }
+
+# note_windows [PID]: the visible note windows (of process PID), one id a line.
+note_windows() { xdotool search --onlyvisible ${1:+--pid "$1"} --name '^deskMemo$'; }
+# note_window [PID]: waits up to 10 s for a visible note window and prints the first one's id.
+note_window() { wait_for 10 note_windows "$@" | head -n 1; }
 
 # note_exit DIR: waits for the program in DIR to end and prints its exit code.
 note_exit() {
@@ -101,7 +108,7 @@ count() {
     $CONVERT "$2" -crop "$5x$6+$((x + $3))+$((y + $4))" +repage -fill black +opaque "$1" \
         -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
 }
-export -f wait_for geometry at others
+export -f wait_for note_windows geometry at others
 
 # click X Y [BUTTON] and dblclick X Y: at a point of the note window.
 click() { xdotool mousemove --window "$note" "$1" "$2" click "${3:-1}"; }

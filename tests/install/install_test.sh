@@ -3,19 +3,22 @@
 # X server of its own, once as an ordinary user and once as root. Both must keep their files in
 # their own ~/.local/share/deskMemo and none in /usr/bin, even though root could write there.
 # Removes the package (unless it was installed before) and the test user again.
-# Usage: install_test.sh BUILD_DIR    Exits 77 (skipped) when not root or without dpkg.
+# Usage: install_test.sh BUILD_DIR    Runs itself through sudo when not root; exits 77 (skipped)
+# when that asks for a password, and without dpkg.
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
-[ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs root"; exit 77; }
+if [ "$(id -u)" -ne 0 ]; then
+    sudo -n true 2>/dev/null && exec sudo -n "$0" "$build_dir"
+    echo "skipped: installing a package needs root, or sudo without a password"
+    exit 77
+fi
 command -v dpkg >/dev/null && command -v apt-get >/dev/null || { echo "skipped: no dpkg"; exit 77; }
 
 work=$(mktemp -d)
 chmod 755 "$work" # the test user's home lies inside
 user=dmtest$$
-pids=()
 installed_before=$(dpkg-query -W -f='${Status}' deskmemo 2>/dev/null || true)
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     desk_stop
     if id "$user" >/dev/null 2>&1; then userdel "$user" 2>/dev/null || true; fi
     if [ "$installed_before" != "install ok installed" ]; then
@@ -54,12 +57,11 @@ check_run() {
     runuser -u "$who" -- env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" \
         XDG_RUNTIME_DIR="$home/runtime" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 deskMemo \
         >"$work/$who.log" 2>&1 &
-    pids+=($!)
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^deskMemo$') ||
-        fail "$who: the installed note showed no window"
-    window=${window%%$'\n'*}
+    desk_pids+=($!)
+    window=$(note_window)
+    [ -n "$window" ] || fail "$who: the installed note showed no window"
     pid=$(xdotool getwindowpid "$window")
-    pids+=("$pid")
+    desk_pids+=("$pid")
     [ "$(stat -c %U "/proc/$pid")" = "$who" ] || fail "$who: the note runs as $(stat -c %U "/proc/$pid")"
     wmctrl -i -c "$window"
     timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
