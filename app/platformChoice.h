@@ -20,11 +20,17 @@ using EnvironmentReader = std::function<QByteArray(const char *name)>;
 //   the raster engine only, and loading GLX costs tens of megabytes and a large part of the
 //   start-up time. The variable means nothing to other platforms.
 // - QT_QPA_PLATFORM=xcb in a Wayland session that also offers an X display (XWayland), unless
-//   the user chose a platform: Wayland lets no client place its window or keep it above
+//   the user chose a platform: plain Wayland lets no client place its window or keep it above
 //   others, and the note needs both.
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment);
 
-// Applies the changes above to the running process. Call before constructing QApplication.
+// Whether the note runs natively on Wayland as a layer surface: in a Wayland session whose
+// compositor offers layer shell, unless the user chose a platform other than wayland. Only then
+// is `offersLayerShell` asked. Where it does not (GNOME), the changes above apply.
+bool layerShellChosen(const EnvironmentReader &environment,
+                      const std::function<bool()> &offersLayerShell);
+
+// Applies the choice above to the running process. Call before constructing QApplication.
 void choosePlatform();
 
 } // namespace app
