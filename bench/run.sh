@@ -182,6 +182,7 @@ figure() { awk -v k="$1" '$1 == k {print $2} END {}' "$work/storage" | grep . ||
 # first buffer the note attaches, in the protocol log of the Wayland library (its clock is the
 # wall clock in microseconds, modulo 2^32).
 wayland_ms=n/a
+chmod 755 "$work" # the throw-away user's home lies inside
 if [ "$(id -u)" -eq 0 ] && command -v sway >/dev/null && way_start "$work"; then
     way_note=$work/way-note
     mkdir -p "$way_note" && cp "$build_dir/deskMemo" "$way_note/" && chown -R "$way_user" "$way_note"
@@ -193,7 +194,7 @@ if [ "$(id -u)" -eq 0 ] && command -v sway >/dev/null && way_start "$work"; then
             sleep 0.01; done' _ "$way_note" || return 1
         kill "$(cat "$way_note/pid")"
         wait $! 2>/dev/null
-        grep -m1 -o '^\[ *[0-9]*\.[0-9]*\] -> wl_surface@[0-9]*\.attach(wl_buffer' "$way_note/protocol" |
+        grep -m1 -o '^\[ *[0-9]*\.[0-9]*\] *-> wl_surface@[0-9]*\.attach(wl_buffer' "$way_note/protocol" |
             tr -d '[]' | awk -v s="$(cat "$way_note/start")" '{
                 split($1, t, "."); d = (t[1] * 1000 + t[2] - s % 4294967296 + 4294967296) % 4294967296
                 printf "%.0f\n", d / 1000 }'

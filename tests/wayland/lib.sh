@@ -44,12 +44,12 @@ as_user() {
 # Ends every process of the throw-away user (all started here) and removes the user.
 way_stop() {
     [ -n "${way_user:-}" ] && id "$way_user" >/dev/null 2>&1 || return 0
-    ps -o pid= -u "$way_user" | xargs -r kill 2>/dev/null
-    timeout 5 bash -c 'while ps -u "$1" >/dev/null; do sleep 0.1; done' _ "$way_user"
+    { ps -o pid= -u "$way_user" | xargs -r kill; } 2>/dev/null || true
+    timeout 5 bash -c 'while ps -u "$1" >/dev/null; do sleep 0.1; done' _ "$way_user" || true
     userdel "$way_user" 2>/dev/null || true
 }
 
 # way_shoot FILE: a picture of sway's output.
 way_shoot() {
-    as_user grim "$way_work/runtime/shot.png" && cp "$way_work/runtime/shot.png" "$1"
+    as_user grim "$way_work/runtime/shot.png" 2>/dev/null && cp "$way_work/runtime/shot.png" "$1"
 }
