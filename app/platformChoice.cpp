@@ -1,21 +1,27 @@
 #include "app/platformChoice.h"
 #include "platform/layerShell.h"
+#include "platform/xDisplay.h"
 
 #include <QtGlobal>
 
 namespace app
 {
 
-QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment)
+QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
+                                                    const DisplayProbe &xDisplayAnswers)
 {
     QList<EnvironmentChange> changes;
     if (environment("QT_XCB_GL_INTEGRATION").isEmpty())
         changes.append(EnvironmentChange("QT_XCB_GL_INTEGRATION", "none"));
 
     const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
-    if (environment("QT_QPA_PLATFORM").isEmpty() && waylandSession &&
-        !environment("DISPLAY").isEmpty())
+    if (!environment("QT_QPA_PLATFORM").isEmpty() || !waylandSession)
+        return changes;
+    const QByteArray display = environment("DISPLAY");
+    if (!display.isEmpty() && xDisplayAnswers(display))
         changes.append(EnvironmentChange("QT_QPA_PLATFORM", "xcb"));
+    else if (!environment("WAYLAND_DISPLAY").isEmpty())
+        changes.append(EnvironmentChange("QT_QPA_PLATFORM", "wayland"));
     return changes;
 }
 
@@ -37,7 +43,7 @@ void choosePlatform()
         platform::useLayerShell();
         return;
     }
-    const auto changes = platformEnvironmentChanges(environment);
+    const auto changes = platformEnvironmentChanges(environment, platform::xDisplayAnswers);
     for (const EnvironmentChange &change : changes)
         qputenv(change.first.constData(), change.second);
 }

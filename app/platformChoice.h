@@ -15,14 +15,21 @@ using EnvironmentChange = QPair<QByteArray, QByteArray>;
 // Reads an environment variable; an unset variable reads as empty.
 using EnvironmentReader = std::function<QByteArray(const char *name)>;
 
+// Tells whether an X server answers on the display of that name.
+using DisplayProbe = std::function<bool(const QByteArray &display)>;
+
 // What start-up sets in its own environment before Qt picks its platform plugin:
 // - QT_XCB_GL_INTEGRATION=none, unless the user chose a GL integration: the note paints with
 //   the raster engine only, and loading GLX costs tens of megabytes and a large part of the
 //   start-up time. The variable means nothing to other platforms.
-// - QT_QPA_PLATFORM=xcb in a Wayland session that also offers an X display (XWayland), unless
-//   the user chose a platform: plain Wayland lets no client place its window or keep it above
-//   others, and the note needs both.
-QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment);
+// - In a Wayland session, unless the user chose a platform: QT_QPA_PLATFORM=xcb when the
+//   session also offers an X display (XWayland) that answers, because Wayland lets no client
+//   place its window or keep it above others, and the note needs both; otherwise
+//   QT_QPA_PLATFORM=wayland when there is a Wayland display, so that a stale DISPLAY (or Qt's
+//   own preference for X11 on some desktops) does not stop the note at start.
+// The X display is probed only in a Wayland session where it would be chosen.
+QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
+                                                    const DisplayProbe &xDisplayAnswers);
 
 // Whether the note runs natively on Wayland as a layer surface: in a Wayland session whose
 // compositor offers layer shell, unless the user chose a platform other than wayland. Only then

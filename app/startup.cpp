@@ -2,8 +2,10 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
+#include "platform/taskbar.h"
+#include "platform/termination.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPixmapCache>
 #include <QThreadPool>
 
@@ -13,10 +15,20 @@ void showNoteWindow(deskMemo &window)
 {
     window.setWindowOpacity(1.0);
     window.setAttribute(Qt::WA_TranslucentBackground, true);
+    // The native window is created here, translucent, and is kept off the taskbar before it
+    // is first mapped.
+    platform::keepOffTaskbar(window.winId());
     window.show();
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
                      &QCoreApplication::quit);
+    // The end of the session, a kill or Ctrl+C end the note the way its own close does: the
+    // settings, the last dragged position among them, are saved first.
+    const auto closeNote = [&window] {
+        window.close();
+    };
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window, closeNote);
+    platform::onTerminationRequest(&window, closeNote);
 }
 
 void keepIdleQuiet()

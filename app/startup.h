@@ -11,6 +11,7 @@ class deskMemo;
 //   linger for 30 s and wake once to end; they end as soon as their work is done.
 void keepIdleQuiet();
 
-// Makes the constructed note window translucent, shows it, publishes its native handle and
-// lets its closeAllWindows signal end the event loop.
+// Makes the constructed note window translucent, keeps it off the taskbar, shows it, publishes
+// its native handle and lets its closeAllWindows signal end the event loop. The end of the
+// session and a request from the system to end the program close the window.
 void showNoteWindow(deskMemo &window);

@@ -76,6 +76,7 @@ void deskMemo::connectHandlers()
         close();
     });
     connect(ui.label_show, &QmyLabel::save_setInfo, [this] { loadSettings(false); });
+    connect(ui.stackedWidget, &QStackedWidget::currentChanged, [this] { updateInputShape(); });
 }
 
 void deskMemo::registerAutoStart()
@@ -84,6 +85,12 @@ void deskMemo::registerAutoStart()
         QMessageBox::warning(nullptr, QString::fromUtf8("警告"),
                              QString::fromUtf8("\n系统参数错误,不能随系统启动n"), QMessageBox::Ok,
                              QMessageBox::NoButton);
+}
+
+// The native window exists from here on, and is not mapped yet.
+void deskMemo::showEvent(QShowEvent *)
+{
+    updateInputShape();
 }
 
 void deskMemo::closeEvent(QCloseEvent *)

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +28,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     friend struct deskMemoTestAccess;
@@ -36,6 +38,10 @@ private:
     void loadText(bool load);
     void loadSettings(bool load);
     QString filePathIn(const char *name) const;
+
+    void updateInputShape();
+    QRegion textArea() const;
+    QRegion controlsArea() const;
 
     void applyEdit();
     void cancelEdit();

@@ -37,6 +37,9 @@ void deskMemo::applyEdit()
         ui.label_show->setText(noteText);
     }
     ui.stackedWidget->setCurrentIndex(0);
+    // The lines of the text have new places; a page change alone misses that when the display
+    // page was showing already.
+    updateInputShape();
 }
 
 void deskMemo::cancelEdit()

@@ -1,31 +1,11 @@
 #include "platform/layerShell.h"
 #include "platform/topmost.h"
+#include "platform/xcbAtom.h"
 
-#include <QByteArray>
 #include <QX11Info>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 
 namespace platform
 {
-namespace
-{
-
-xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
-{
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, false, static_cast<uint16_t>(name.size()), name.constData());
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    if (!reply)
-        return XCB_ATOM_NONE;
-    const xcb_atom_t atom = reply->atom;
-    std::free(reply);
-    return atom;
-}
-
-} // namespace
 
 // A mapped window asks the window manager through a _NET_WM_STATE client message on the
 // root window. Changing Qt's window flags instead would unmap and re-create the window.

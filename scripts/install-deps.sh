@@ -5,7 +5,7 @@ set -euo pipefail
 
 build_packages=(
     g++ cmake ninja-build pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev libxcb1-dev
+    qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev libxcb1-dev libxcb-shape0-dev
     liblayershellqtinterface-dev layer-shell-qt qtwayland5 libwayland-dev
     fonts-wqy-zenhei
 )

@@ -16,40 +16,49 @@ private slots:
     void changes_data()
     {
         QTest::addColumn<Environment>("environment");
+        QTest::addColumn<bool>("xAnswers");
         QTest::addColumn<Changes>("changes");
         const app::EnvironmentChange noGl{"QT_XCB_GL_INTEGRATION", "none"};
         const app::EnvironmentChange xcb{"QT_QPA_PLATFORM", "xcb"};
+        const app::EnvironmentChange waylandPlatform{"QT_QPA_PLATFORM", "wayland"};
         const Environment x11{{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}};
         const Environment wayland{
             {"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}};
 
-        QTest::newRow("empty environment") << Environment() << Changes{noGl};
-        QTest::newRow("x11 session") << x11 << Changes{noGl};
+        QTest::newRow("empty environment") << Environment() << true << Changes{noGl};
+        QTest::newRow("x11 session") << x11 << true << Changes{noGl};
         QTest::newRow("user's gl integration kept")
-            << Environment{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}} << Changes();
+            << Environment{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}} << true << Changes();
         QTest::newRow("empty gl integration counts as unset")
-            << Environment{{"QT_XCB_GL_INTEGRATION", ""}} << Changes{noGl};
-        QTest::newRow("wayland with xwayland") << wayland << Changes{noGl, xcb};
+            << Environment{{"QT_XCB_GL_INTEGRATION", ""}} << true << Changes{noGl};
+        QTest::newRow("wayland with xwayland") << wayland << true << Changes{noGl, xcb};
+        QTest::newRow("wayland with a stale x display")
+            << wayland << false << Changes{noGl, waylandPlatform};
         QTest::newRow("wayland in capitals")
-            << Environment{{"XDG_SESSION_TYPE", "Wayland"}, {"DISPLAY", ":1"}}
+            << Environment{{"XDG_SESSION_TYPE", "Wayland"}, {"DISPLAY", ":1"}} << true
             << Changes{noGl, xcb};
         QTest::newRow("wayland without an x display")
             << Environment{{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "wayland-0"}}
-            << Changes{noGl};
+            << true << Changes{noGl, waylandPlatform};
         Environment chosen = wayland;
         chosen.insert("QT_QPA_PLATFORM", "wayland");
-        QTest::newRow("user's platform kept on wayland") << chosen << Changes{noGl};
+        QTest::newRow("user's platform kept on wayland") << chosen << false << Changes{noGl};
         chosen.insert("QT_XCB_GL_INTEGRATION", "none");
-        QTest::newRow("nothing left to choose") << chosen << Changes();
+        QTest::newRow("nothing left to choose") << chosen << true << Changes();
     }
     void changes()
     {
         QFETCH(Environment, environment);
+        QFETCH(bool, xAnswers);
         QFETCH(Changes, changes);
         const auto reader = [&](const char *name) {
             return environment.value(name);
         };
-        QCOMPARE(app::platformEnvironmentChanges(reader), changes);
+        // The probe is asked about the display the environment names, and only about that one.
+        const auto probe = [&](const QByteArray &display) {
+            return xAnswers && display == environment.value("DISPLAY");
+        };
+        QCOMPARE(app::platformEnvironmentChanges(reader, probe), changes);
     }
 
     // Whether the note runs as a layer surface; the compositor is asked only where it counts.

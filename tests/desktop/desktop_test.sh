@@ -8,7 +8,7 @@ program=$(realpath "$1")
 dump=$(realpath "$2")
 shots=$(mkdir -p "$3" && cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessage ps import \
+for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessage xev ps import \
     compare /usr/bin/convert; do
     command -v "$tool" >/dev/null || {
         echo "$tool is missing: scripts/install-deps.sh test installs what this test needs"
@@ -201,10 +201,19 @@ picture display-page.png -30 -20 520 150
 menu 0 menu.png
 check "nothing stored: no myText, no setInfo.ini" bash -c '! ls "$dir" | grep -q "myText\|setInfo"'
 
-echo "# left and right buttons together, lock and unlock"
-drag 15 300 50 50 "1 3"
-settle
-check "left and right held together move nothing" at 540 530
+echo "# clicks through the empty parts"
+# A window beneath an empty part of the note (which stands at 540,530, 760 x 580).
+xev -name beneath -geometry 100x80+850+750 -event button >"$work/beneath.log" 2>&1 &
+desk_pids+=($!)
+beneath=$(wait_for 5 xdotool search --onlyvisible --name '^beneath$' | head -n 1)
+wmctrl -i -a "$note"
+wait_for 5 above "$note" "$beneath"
+xdotool mousemove --window "$beneath" 50 40 click 1
+check "a click on an empty part of the note reaches the window beneath" \
+    grep -q ButtonPress "$work/beneath.log"
+kill "${desk_pids[-1]}"
+
+echo "# lock and unlock"
 menu 2
 check "锁定 stores the lock and the dragged position" ini movable_flag=false startPos=540,530
 keep "$dir/setInfo.ini"
@@ -216,7 +225,7 @@ menu away
 check "... nor one dismissed by a click elsewhere" unchanged "$dir/setInfo.ini"
 menu 3
 check "浮动 stores the unlock" ini movable_flag=true
-drag 300 60 -70 25
+drag 170 50 -70 25
 check "after unlocking, the next drag starts without a jump" at 470 555
 
 echo "# pin and unpin"
@@ -232,6 +241,8 @@ check "a pinned note stays above an activated window" above "$note" "$other"
 menu 5
 check "浮空 releases it" state_lacks _NET_WM_STATE_ABOVE
 check "浮空 stores it" ini isTopWindow=false
+check "no taskbar or pager entry, also after pin and release" \
+    bash -c 'state_has _NET_WM_STATE_SKIP_TASKBAR && state_has _NET_WM_STATE_SKIP_PAGER'
 wmctrl -i -a "$other"
 check "a released note goes below an activated window" above "$other" "$note"
 WAIT=0 check "pin and unpin keep the same window, in the same place" \
@@ -242,8 +253,12 @@ echo "# the edit page: colour, font, text, apply"
 keep "$dir/setInfo.ini"
 dblclick 100 45
 check "a double-click on the text opens the edit page" page edit
+# On the display page only the text takes the pointer, and a right-click there opens the menu:
+# the frame image is where both buttons can be held together.
+drag 45 140 50 50 "1 3"
 drag 45 140 25 15
-check "the note can be dragged by the frame image" at 495 570
+check "the note can be dragged by the frame image, not with left and right held together" \
+    at 495 570
 drag 40 150 -25 -15
 check "... and back" at 470 555
 picture edit-page.png -60 -30 820 330
@@ -344,4 +359,16 @@ wmctrl -i -c "$note"
 check "the window manager's close request ends the program with exit code 0" \
     bash -c '[ "$(note_exit "$dir")" = 0 ]'
 check "... after saving the last position" ini startPos=440,535 isTopWindow=false
+
+echo "# ended by a signal: saved as by a close"
+x=440 y=535
+for signal in TERM HUP INT; do
+    note_start "$dir" || { echo "the note did not show again"; finish; }
+    drag 100 45 -10 -10
+    x=$((x - 10)) y=$((y - 10))
+    wait_for 5 at "$x" "$y"
+    kill -"$signal" "$note_pid"
+    check "SIG$signal after a drag saves its position and ends with exit code 0" \
+        bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
+done
 finish

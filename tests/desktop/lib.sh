@@ -56,10 +56,12 @@ desk_start() {
 }
 
 # note_start DIR: starts DIR/deskMemo (its files live beside it) and sets note (the id of its
-# visible window) and note_pid. The exit code lands in DIR.rc when the program ends.
+# visible window) and note_pid. The exit code lands in DIR.rc when the program ends. The program
+# starts with SIGINT handled as usual, not ignored as by a background job of a script.
 note_start() {
     rm -f "$1.rc" "$1.pid"
-    bash -c 'cd "$1" && { ./deskMemo & echo $! >"$1.pid"; wait $!; echo $? >"$1.rc"; }' \
+    bash -c 'cd "$1" && { env --default-signal=INT ./deskMemo & echo $! >"$1.pid"; wait $!
+        echo $? >"$1.rc"; }' \
         _ "$1" >>"$1.log" 2>&1 &
     wait_for 10 test -s "$1.pid" || return 1
     note_pid=$(cat "$1.pid")

@@ -1,0 +1,54 @@
+#include "platform/taskbar.h"
+#include "platform/xcbAtom.h"
+
+#include <QX11Info>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace platform
+{
+namespace
+{
+
+std::vector<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t window,
+                                 xcb_atom_t property)
+{
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, false, window, property, XCB_ATOM_ATOM, 0, 1024);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    std::vector<xcb_atom_t> atoms;
+    if (reply && reply->type == XCB_ATOM_ATOM && reply->format == 32) {
+        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        atoms.assign(values, values + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return atoms;
+}
+
+} // namespace
+
+// Before the window is mapped its _NET_WM_STATE property is its own to set, and the window
+// manager reads it when it takes the window on. The states already there (Qt's, when it was
+// asked for them) stay: Qt, too, merges its states into the property when it maps the window.
+// Pin and release later change only _NET_WM_STATE_ABOVE.
+void keepOffTaskbar(WId window)
+{
+    if (window == 0 || !QX11Info::isPlatformX11())
+        return;
+    xcb_connection_t *connection = QX11Info::connection();
+    const auto id = static_cast<xcb_window_t>(window);
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    std::vector<xcb_atom_t> atoms = atomList(connection, id, state);
+    for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+        const xcb_atom_t atom = internAtom(connection, name);
+        if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
+            atoms.push_back(atom);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_flush(connection);
+}
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+namespace platform
+{
+
+// Calls `handler` from the event loop, on the GUI thread, each time the system asks the
+// program to end, for as long as `receiver` lives. On Unix these requests are the signals
+// SIGTERM, SIGHUP and SIGINT; one that the program was started with ignored (nohup, a
+// background job of a script) stays ignored.
+void onTerminationRequest(QObject *receiver, std::function<void()> handler);
+
+} // namespace platform

@@ -1,0 +1,12 @@
+#include "platform/xDisplay.h"
+
+namespace platform
+{
+
+// Windows programs never go through an X server.
+bool xDisplayAnswers(const QByteArray &)
+{
+    return false;
+}
+
+} // namespace platform
