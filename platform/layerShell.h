@@ -37,8 +37,8 @@ QPoint pointerOnScreen(const QWidget *window, const QMouseEvent *event);
 // in the same surface. False when the program is not on layer shell.
 bool setLayerAbove(WId window, bool above);
 
-// On layer shell: only `area` (in the window's own pixels) of a window takes the pointer.
-// False when the program is not on layer shell.
+// On layer shell: only `area` of a window takes the pointer, in the window's native pixels as for
+// setInputShape. False when the program is not on layer shell.
 bool setLayerInputRegion(WId window, const QRegion &area);
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <QScreen>
+#include <QTransform>
 #include <QWidget>
 #include <QWindow>
 
@@ -217,15 +218,19 @@ bool setLayerAbove(WId, bool above)
     return true;
 }
 
-// Qt tells a Wayland window's input region through the window's mask, which clips nothing that
-// is painted there.
+// Qt tells a Wayland window's input region through the window's mask, in device-independent
+// pixels, which clips nothing that is painted there.
 bool setLayerInputRegion(WId window, const QRegion &area)
 {
     if (!onLayerShell())
         return false;
-    for (QWindow *candidate : QGuiApplication::allWindows())
-        if (candidate->handle() && candidate->winId() == window)
-            candidate->setMask(area);
+    for (QWindow *candidate : QGuiApplication::allWindows()) {
+        if (!candidate->handle() || candidate->winId() != window)
+            continue;
+        const qreal ratio = candidate->devicePixelRatio();
+        candidate->setMask(ratio == 1.0 ? area
+                                        : QTransform::fromScale(1 / ratio, 1 / ratio).map(area));
+    }
     return true;
 }
 

@@ -144,6 +144,11 @@ export offset_x=$((offset_x - 500)) offset_y=$((offset_y - 500))
 desk_shot wayland-note.png
 check "opens at (500, 500): the text shows at the label's corner (60, 30)" \
     test $((offset_x - 60)) -ge 0 -a $((offset_x - 60)) -le 20 -a $((offset_y - 30)) -ge 0 -a $((offset_y - 30)) -le 20
+read -r x y < <(point 400 300)
+way_shoot "$work/before.png"
+xdotool mousemove "$x" "$y" click 3
+sleep 0.5
+check "a right-click beside the text reaches the desktop, not the note's menu" same
 menu 1 wayland-menu.png
 check "关闭 ends the program with exit code 0" exited 0
 
