@@ -1,4 +1,5 @@
 #include "app/platformChoice.h"
+#include "platform/layerShell.h"
 #include "platform/xDisplay.h"
 
 #include <QtGlobal>
@@ -24,10 +25,25 @@ QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &env
     return changes;
 }
 
+bool layerShellChosen(const EnvironmentReader &environment,
+                      const std::function<bool()> &offersLayerShell)
+{
+    const QByteArray platform = environment("QT_QPA_PLATFORM");
+    const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
+    return (platform == "wayland" || (platform.isEmpty() && waylandSession)) && offersLayerShell();
+}
+
 void choosePlatform()
 {
-    const auto changes = platformEnvironmentChanges([](const char *name) { return qgetenv(name); },
-                                                    platform::xDisplayAnswers);
+    const EnvironmentReader environment = [](const char *name) {
+        return qgetenv(name);
+    };
+    if (layerShellChosen(environment, platform::compositorOffersLayerShell)) {
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        platform::useLayerShell();
+        return;
+    }
+    const auto changes = platformEnvironmentChanges(environment, platform::xDisplayAnswers);
     for (const EnvironmentChange &change : changes)
         qputenv(change.first.constData(), change.second);
 }

@@ -31,7 +31,13 @@ using DisplayProbe = std::function<bool(const QByteArray &display)>;
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
                                                     const DisplayProbe &xDisplayAnswers);
 
-// Applies the changes above to the running process. Call before constructing QApplication.
+// Whether the note runs natively on Wayland as a layer surface: in a Wayland session whose
+// compositor offers layer shell, unless the user chose a platform other than wayland. Only then
+// is `offersLayerShell` asked. Where it does not (GNOME), the changes above apply.
+bool layerShellChosen(const EnvironmentReader &environment,
+                      const std::function<bool()> &offersLayerShell);
+
+// Applies the choice above to the running process. Call before constructing QApplication.
 void choosePlatform();
 
 } // namespace app

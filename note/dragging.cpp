@@ -1,5 +1,6 @@
 #include "note/dragging.h"
 #include "note/deskMemo.h"
+#include "platform/layerShell.h"
 
 #include <QMouseEvent>
 
@@ -19,8 +20,8 @@ void deskMemo::mouseMoveEvent(QMouseEvent *event)
     if (!g_movable)
         return;
     if (event->buttons() == Qt::LeftButton) {
-        const QPoint position = event->globalPos() - dragOffset;
-        move(position);
+        const QPoint position = platform::pointerOnScreen(this, event) - dragOffset;
+        platform::placeWindow(this, position);
         setInfo.startPos = position;
     }
 }

@@ -1,4 +1,5 @@
 #include "platform/inputShape.h"
+#include "platform/layerShell.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -90,6 +91,8 @@ private:
 // taking the pointer, as it did.
 void setInputShape(WId window, const QRegion &area)
 {
+    if (setLayerInputRegion(window, area))
+        return;
     if (window == 0 || !QX11Info::isPlatformX11())
         return;
     xcb_connection_t *connection = QX11Info::connection();

@@ -1,3 +1,4 @@
+#include "platform/layerShell.h"
 #include "platform/topmost.h"
 #include "platform/xcbAtom.h"
 
@@ -8,8 +9,11 @@ namespace platform
 
 // A mapped window asks the window manager through a _NET_WM_STATE client message on the
 // root window. Changing Qt's window flags instead would unmap and re-create the window.
+// A note on Wayland's layer shell changes its layer instead.
 void setKeepAbove(WId window, bool above)
 {
+    if (setLayerAbove(window, above))
+        return;
     if (window == 0 || !QX11Info::isPlatformX11())
         return;
     xcb_connection_t *connection = QX11Info::connection();

@@ -6,6 +6,7 @@ set -euo pipefail
 build_packages=(
     g++ cmake ninja-build pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev libxcb1-dev libxcb-shape0-dev
+    liblayershellqtinterface-dev layer-shell-qt qtwayland5 libwayland-dev
     fonts-wqy-zenhei
 )
 test_packages=(
@@ -13,6 +14,7 @@ test_packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
     clang-format strace dbus-daemon xpad dpkg-dev file binutils procps
     clang libclang-rt-14-dev llvm
+    sway grim
 )
 
 wanted=("${build_packages[@]}")

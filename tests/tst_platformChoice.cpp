@@ -60,6 +60,45 @@ private slots:
         };
         QCOMPARE(app::platformEnvironmentChanges(reader, probe), changes);
     }
+
+    // Whether the note runs as a layer surface; the compositor is asked only where it counts.
+    void layerShell_data()
+    {
+        QTest::addColumn<Environment>("environment");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("chosen");
+        const Environment wayland{{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}};
+        Environment userChoice = wayland;
+        userChoice.insert("QT_QPA_PLATFORM", "xcb");
+
+        QTest::newRow("wayland with layer shell") << wayland << true << true << true;
+        QTest::newRow("wayland without it (GNOME)") << wayland << false << true << false;
+        QTest::newRow("x11 session")
+            << Environment{{"XDG_SESSION_TYPE", "x11"}} << true << false << false;
+        QTest::newRow("user chose xcb") << userChoice << true << false << false;
+        userChoice.insert("QT_QPA_PLATFORM", "wayland");
+        QTest::newRow("user chose wayland") << userChoice << true << true << true;
+        QTest::newRow("platform wayland outside a wayland session")
+            << Environment{{"QT_QPA_PLATFORM", "wayland"}} << true << true << true;
+    }
+    void layerShell()
+    {
+        QFETCH(Environment, environment);
+        QFETCH(bool, offered);
+        QFETCH(bool, asked);
+        QFETCH(bool, chosen);
+        bool wasAsked = false;
+        const auto reader = [&](const char *name) {
+            return environment.value(name);
+        };
+        const auto offers = [&] {
+            wasAsked = true;
+            return offered;
+        };
+        QCOMPARE(app::layerShellChosen(reader, offers), chosen);
+        QCOMPARE(wasAsked, asked);
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_platformChoice)

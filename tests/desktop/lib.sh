@@ -22,8 +22,8 @@ wait_for() {
     timeout "$seconds" bash -c 'until "$@"; do sleep 0.05; done' wait_for "$@"
 }
 
-# Starts the X server on a free display between 200 and 999, the window manager and (unless
-# DESK_COMPOSITOR=0) the compositor, and exports DISPLAY.
+# Starts the X server on a free display between 200 and 999, the window manager (unless
+# DESK_WM=0) and (unless DESK_COMPOSITOR=0) the compositor, and exports DISPLAY.
 desk_start() {
     local size=${1:-1600x1000} number pid
     for _ in 1 2 3 4 5 6 7 8; do
@@ -47,6 +47,7 @@ desk_start() {
     desk_pids+=($!)
     export DISPLAY=:$number
     wait_for 10 xdpyinfo >/dev/null || return 1
+    [ "${DESK_WM:-1}" = 1 ] || return 0
     openbox >/dev/null 2>&1 &
     desk_pids+=($!)
     wait_for 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || return 1

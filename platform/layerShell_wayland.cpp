@@ -1,0 +1,237 @@
+#include "platform/layerShell.h"
+
+#include <LayerShellQt/Shell>
+#include <LayerShellQt/Window>
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QRegion>
+#include <QScreen>
+#include <QTransform>
+#include <QWidget>
+#include <QWindow>
+
+#include <wayland-client.h>
+
+#include <cstring>
+
+namespace platform
+{
+namespace
+{
+
+using LayerWindow = LayerShellQt::Window;
+
+bool layerShellChosen = false;
+
+bool onLayerShell()
+{
+    return layerShellChosen && QGuiApplication::platformName() == QLatin1String("wayland");
+}
+
+void noteGlobal(void *data, wl_registry *, uint32_t, const char *interface, uint32_t)
+{
+    if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
+        *static_cast<bool *>(data) = true;
+}
+
+void noteGlobalRemoved(void *, wl_registry *, uint32_t) {}
+
+bool qtPluginInstalled(const char *path)
+{
+    return QDir(QLibraryInfo::location(QLibraryInfo::PluginsPath)).exists(QLatin1String(path));
+}
+
+// Qt gives every surface of a Wayland client the top-left corner (0, 0) of its own: the
+// pointer's "global" position is its place in the surface under it. Windows opened from the
+// note (the menu at the pointer, dialogs centred on their parent) are therefore placed by Qt
+// relative to the note's corner; windows of their own (a message box without a parent) relative
+// to the screen's.
+bool placedFromTheNote(const QWidget *window)
+{
+    return window->parentWidget() || window->windowType() == Qt::Popup ||
+           window->windowType() == Qt::ToolTip;
+}
+
+// The note, its margins, and its margins when the last button went down on it: while a button
+// is held, the compositor reports the pointer in the surface as it stood at the press.
+class NoteSurface : public QObject
+{
+public:
+    QPointer<QWidget> note;
+    QPoint topLeft;
+    QPoint grabOrigin;
+
+    void place(const QPoint &position)
+    {
+        topLeft = position;
+        if (note->windowHandle())
+            setMargins(note, topLeft);
+        // The new margins take effect with the surface's next commit, which a repaint brings.
+        note->update();
+    }
+
+    void setAbove(bool above)
+    {
+        LayerWindow *layer = layerOf(note);
+        layer->setLayer(above ? LayerWindow::LayerTop : LayerWindow::LayerBottom);
+        // layer-shell-qt 5.27 stores the layer without passing it on: its surface applies it
+        // when this signal comes.
+        emit layer->layerChanged();
+        note->update();
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease)
+            recordGrab(object);
+        else if (event->type() == QEvent::Show)
+            placeShownWindow(object);
+        else if (event->type() == QEvent::Move && object != note)
+            placeShownWindow(object);
+        return false;
+    }
+
+private:
+    static LayerWindow *layerOf(QWidget *window)
+    {
+        return LayerWindow::get(window->windowHandle());
+    }
+
+    static void setMargins(QWidget *window, const QPoint &position)
+    {
+        const QPoint screen = window->screen() ? window->screen()->geometry().topLeft() : QPoint();
+        const QPoint margins = position - screen;
+        layerOf(window)->setMargins(QMargins(margins.x(), margins.y(), 0, 0));
+    }
+
+    void recordGrab(QObject *object)
+    {
+        auto *widget = qobject_cast<QWidget *>(object);
+        if (widget && note && widget->window() == note)
+            grabOrigin = topLeft;
+    }
+
+    void placeShownWindow(QObject *object)
+    {
+        auto *window = qobject_cast<QWidget *>(object);
+        if (!window || !window->isWindow() || !window->windowHandle())
+            return;
+        LayerWindow *layer = layerOf(window);
+        layer->setAnchors(LayerWindow::Anchors(LayerWindow::AnchorTop | LayerWindow::AnchorLeft));
+        layer->setKeyboardInteractivity(LayerWindow::KeyboardInteractivityOnDemand);
+        if (window == note) {
+            const bool above = note->windowFlags() & Qt::WindowStaysOnTopHint;
+            layer->setLayer(above ? LayerWindow::LayerTop : LayerWindow::LayerBottom);
+            layer->setScope(QStringLiteral("deskMemo"));
+            setMargins(note, topLeft);
+            return;
+        }
+        layer->setLayer(LayerWindow::LayerOverlay);
+        layer->setScope(QStringLiteral("deskMemo-dialog"));
+        setMargins(window, onScreen(window));
+    }
+
+    // Where a window other than the note goes: as Qt placed it, kept on its screen.
+    QPoint onScreen(const QWidget *window) const
+    {
+        const QPoint origin = placedFromTheNote(window) ? topLeft : QPoint();
+        QRect area = window->geometry().translated(origin);
+        if (const QScreen *screen = note->screen()) {
+            const QRect screenArea = screen->geometry();
+            area.moveRight(qMin(area.right(), screenArea.right()));
+            area.moveBottom(qMin(area.bottom(), screenArea.bottom()));
+            area.moveLeft(qMax(area.left(), screenArea.left()));
+            area.moveTop(qMax(area.top(), screenArea.top()));
+        }
+        return area.topLeft();
+    }
+};
+
+NoteSurface *noteSurface(QWidget *window)
+{
+    static NoteSurface *surface = nullptr;
+    if (!surface && window) {
+        surface = new NoteSurface;
+        surface->setParent(qApp);
+        surface->note = window;
+        qApp->installEventFilter(surface);
+    }
+    return surface && surface->note ? surface : nullptr;
+}
+
+} // namespace
+
+bool compositorOffersLayerShell()
+{
+    if (!qtPluginInstalled("platforms/libqwayland-generic.so") ||
+        !qtPluginInstalled("wayland-shell-integration/liblayer-shell.so"))
+        return false;
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display)
+        return false;
+    bool offered = false;
+    static const wl_registry_listener listener{noteGlobal, noteGlobalRemoved};
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &offered);
+    if (wl_display_roundtrip(display) < 0)
+        offered = false;
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return offered;
+}
+
+void useLayerShell()
+{
+    LayerShellQt::Shell::useLayerShell();
+    layerShellChosen = true;
+}
+
+void placeWindow(QWidget *window, const QPoint &topLeft)
+{
+    if (!onLayerShell()) {
+        window->move(topLeft);
+        return;
+    }
+    noteSurface(window)->place(topLeft);
+}
+
+QPoint pointerOnScreen(const QWidget *window, const QMouseEvent *event)
+{
+    const NoteSurface *surface = onLayerShell() ? noteSurface(nullptr) : nullptr;
+    if (!surface || surface->note != window)
+        return event->globalPos();
+    return surface->grabOrigin + event->pos();
+}
+
+bool setLayerAbove(WId, bool above)
+{
+    NoteSurface *surface = onLayerShell() ? noteSurface(nullptr) : nullptr;
+    if (!surface)
+        return false;
+    surface->setAbove(above);
+    return true;
+}
+
+// Qt tells a Wayland window's input region through the window's mask, in device-independent
+// pixels, which clips nothing that is painted there.
+bool setLayerInputRegion(WId window, const QRegion &area)
+{
+    if (!onLayerShell())
+        return false;
+    for (QWindow *candidate : QGuiApplication::allWindows()) {
+        if (!candidate->handle() || candidate->winId() != window)
+            continue;
+        const qreal ratio = candidate->devicePixelRatio();
+        candidate->setMask(ratio == 1.0 ? area
+                                        : QTransform::fromScale(1 / ratio, 1 / ratio).map(area));
+    }
+    return true;
+}
+
+} // namespace platform

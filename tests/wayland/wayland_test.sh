@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# The note on a Wayland desktop with layer shell (sway nested in Xvfb), used the way a person
+# uses it: where it opens, drag and lock, pin above a window and release beneath it, the menu by
+# mouse and keyboard, the edit page with its dialogs, close and restart. Positions are read from
+# pictures of the output: the top-left corner of the text's pixels.
+# Usage: wayland_test.sh DESKMEMO COVER SETTINGSDUMP SHOTS_DIR   (COVER: a plain Qt window;
+# the pictures are kept in SHOTS_DIR). Exits 77 (skipped) when not root.
+set -uo pipefail
+program=$(realpath "$1")
+cover=$(realpath "$2")
+dump=$(realpath "$3")
+shots=$(mkdir -p "$4" && cd "$4" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+[ "$(id -u)" -eq 0 ] || { echo "skipped: sway runs as a throw-away user, which needs root"; exit 77; }
+for tool in Xvfb sway grim xdotool xhost runuser useradd /usr/bin/convert; do
+    command -v "$tool" >/dev/null || {
+        echo "$tool is missing: scripts/install-deps.sh test installs what this test needs"
+        exit 1
+    }
+done
+# shellcheck source=tests/desktop/lib.sh
+source "$here/../desktop/lib.sh"
+# shellcheck source=tests/wayland/lib.sh
+source "$here/lib.sh"
+work=$(mktemp -d)
+chmod 755 "$work"
+trap 'way_stop; desk_stop; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM HUP
+way_start "$work" || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
+dir=$work/note
+mkdir "$dir"
+cp "$program" "$dir/deskMemo"
+chown -R "$way_user" "$dir"
+
+passed=0 failed=0
+check() { # DESCRIPTION COMMAND...: COMMAND succeeds within 10 s
+    local what=$1
+    shift
+    if wait_for 10 "$@" >/dev/null; then
+        passed=$((passed + 1))
+        echo "ok      $what"
+    else
+        failed=$((failed + 1))
+        echo "FAILED  $what ($*); text at $(text_at), settings: $("$dump" "$dir/setInfo.ini" 2>/dev/null | tr '\n' ' ')"
+    fi
+}
+
+# The top-left corner of the pixels of exactly COLOUR (the text's, by default) as "x,y".
+text_at() {
+    way_shoot "$work/now.png" &&
+        $CONVERT "$work/now.png" -fill black +opaque "${1:-#ff7f23}" -fill white -opaque "${1:-#ff7f23}" \
+            -format '%@' info: 2>/dev/null | sed -n 's/^[1-9][0-9]*x[0-9]*+\([0-9]*\)+\([0-9]*\)$/\1,\2/p'
+}
+# The note stands at X,Y: its text shows at X,Y plus the text's offset in the window.
+at() { [ "$(text_at "${3:-}")" = "$(($1 + offset_x)),$(($2 + offset_y))" ]; }
+hidden() { [ -z "$(text_at)" ]; }
+# Where the pictures BEFORE and AFTER differ, as "x y w h" (nothing when they do not).
+changed() {
+    $CONVERT "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
+        sed -n 's/^\([1-9][0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\)$/\3 \4 \1 \2/p'
+}
+differs() { way_shoot "$work/after.png" && [ -n "$(changed "$work/before.png" "$work/after.png")" ]; }
+same() { way_shoot "$work/after.png" && [ -z "$(changed "$work/before.png" "$work/after.png")" ]; }
+ini() {
+    local values line
+    values=$("$dump" "$dir/setInfo.ini" 2>/dev/null) || return 1
+    for line; do grep -qx -- "$line" <<<"$values" || return 1; done
+}
+exited() { [ "$(cat "$dir/exit-code" 2>/dev/null)" = "$1" ]; }
+# The dialog that covered W pixels in width is gone: what differs from the picture before it is
+# narrower.
+closed() {
+    local left top width height
+    way_shoot "$work/after.png" || return 1
+    read -r left top width height < <(changed "$work/before.png" "$work/after.png")
+    [ -z "${width:-}" ] || [ "$width" -lt "$1" ]
+}
+export -f text_at at hidden changed differs same ini exited closed way_shoot as_user
+export work dir dump way_work way_user
+
+note_start() {
+    rm -f "$dir/exit-code"
+    as_user bash -c 'cd "$1" && ./deskMemo; echo $? >"$1/exit-code"' _ "$dir" >>"$work/note.log" 2>&1 &
+    wait_for 10 bash -c '[ -n "$(text_at "$1")" ]' _ "${1:-#ff7f23}"
+}
+# The note's top-left corner, for pointer positions on it.
+note_x=500 note_y=500
+point() { echo $((note_x + $1)) $((note_y + $2)); }
+drag() { # X Y DX DY: press on the note, move in two steps, release
+    read -r x y < <(point "$1" "$2")
+    xdotool mousemove "$x" "$y" mousedown 1 mousemove $((x + $3 / 2)) $((y + $4 / 2)) \
+        mousemove $((x + $3)) $((y + $4)) mouseup 1
+}
+# menu N [PICTURE] [mouse]: right-click on the text and choose entry N (1 关闭 ... 5 浮空) with the
+# keyboard, or a click on it; 0 dismisses the menu with Escape.
+menu() {
+    local x y box left top width height
+    read -r x y < <(point 100 45)
+    xdotool mousemove "$x" "$y"
+    way_shoot "$work/before.png"
+    xdotool click 3
+    wait_for 5 differs || return 1
+    sleep 0.2 # drawn in full
+    way_shoot "$work/after.png"
+    read -r left top width height < <(changed "$work/before.png" "$work/after.png")
+    if [ -n "${2:-}" ]; then
+        cp "$work/after.png" "$shots/$2"
+        check "the menu opens at the pointer" test "$left,$top" = "$x,$y"
+    fi
+    if [ "${3:-}" = mouse ]; then
+        xdotool mousemove $((left + 40)) $((top + (2 * $1 - 1) * height / 10)) click 1
+    elif [ "$1" = 0 ]; then
+        xdotool key Escape
+    else
+        xdotool key --delay 30 $(for ((i = 0; i < $1; i++)); do echo Down; done) Return
+    fi
+    [ "$1" = 1 ] || wait_for 5 same
+}
+# dialog X Y PICTURE [KEYS...]: a click at a point of the note opens a dialog, whose picture is
+# kept and whose place is left in dialog_box; KEYS are typed into it, and then it must close.
+dialog() {
+    read -r x y < <(point "$1" "$2")
+    way_shoot "$work/before.png"
+    xdotool mousemove "$x" "$y" click 1
+    check "a dialog opens ($3)" differs
+    sleep 0.3
+    way_shoot "$shots/$3"
+    read -ra dialog_box < <(changed "$work/before.png" "$shots/$3")
+    shift 3
+    [ $# -gt 0 ] || return 0
+    for keys; do
+        case "$keys" in key:*) xdotool key ${keys#key:} ;; *) xdotool type "$keys" ;; esac
+    done
+    check "... takes the keyboard and closes" closed "${dialog_box[2]}"
+}
+
+desk_shot() { way_shoot "$shots/$1"; }
+
+echo "# first start: no files yet"
+offset_x=0 offset_y=0
+note_start || { echo "the note did not show"; cat "$work/note.log"; exit 1; }
+IFS=, read -r offset_x offset_y < <(text_at)
+export offset_x=$((offset_x - 500)) offset_y=$((offset_y - 500))
+desk_shot wayland-note.png
+check "opens at (500, 500): the text shows at the label's corner (60, 30)" \
+    test $((offset_x - 60)) -ge 0 -a $((offset_x - 60)) -le 20 -a $((offset_y - 30)) -ge 0 -a $((offset_y - 30)) -le 20
+read -r x y < <(point 400 300)
+way_shoot "$work/before.png"
+xdotool mousemove "$x" "$y" click 3
+sleep 0.5
+check "a right-click beside the text reaches the desktop, not the note's menu" same
+menu 1 wayland-menu.png
+check "关闭 ends the program with exit code 0" exited 0
+
+echo "# a stored position"
+sed -i 's/^startPos=.*/startPos=@Point(100 120)/' "$dir/setInfo.ini"
+note_start
+note_x=100 note_y=120
+check "a note stored at (100, 120) opens there" at 100 120
+drag 100 45 40 30
+note_x=140 note_y=150
+check "a drag moves it by the pointer's travel" at 140 150
+menu 2
+check "锁定 stores the lock and the dragged position" ini movable_flag=false startPos=140,150
+drag 100 45 60 40
+check "a locked note stays" at 140 150
+menu 3 '' mouse
+check "浮动, chosen with the mouse, stores the unlock" ini movable_flag=true
+
+echo "# pin and release"
+menu 4
+check "置顶 stores it" ini isTopWindow=true
+as_user QT_QPA_PLATFORM=wayland "$cover" >/dev/null 2>&1 &
+check "a window opens over the pinned note" bash -c 'way_shoot "$work/c.png" &&
+    [ "$($CONVERT "$work/c.png" -format "%[hex:p{120,500}]" info:)" != 23507F ]'
+check "the pinned note stays above it" at 140 150
+desk_shot wayland-pinned.png
+menu 5
+check "浮空 puts it beneath the window" hidden
+check "浮空 stores it" ini isTopWindow=false
+as_user swaymsg '[app_id="^bareLabel$"] kill' >/dev/null
+check "... and it shows again when the window goes" at 140 150
+menu 1
+check "关闭 ends the program with exit code 0" exited 0
+note_start
+check "a restart restores the position" at 140 150
+
+echo "# the edit page and its dialogs"
+read -r x y < <(point 100 45)
+xdotool mousemove "$x" "$y" click --repeat 2 --delay 60 1
+check "a double-click shows the edit page" bash -c '! at 140 150'
+dialog 540 90 wayland-colour.png key:alt+h key:ctrl+a '#00c000' key:Return
+dialog 540 140 wayland-font.png key:Escape
+dialog 555 235 wayland-info.png
+# The info dialog closes with its own button.
+xdotool mousemove $((dialog_box[0] + 165)) $((dialog_box[1] + 221)) click 1
+check "... and closes with its button" closed "${dialog_box[2]}"
+read -r x y < <(point 200 120)
+xdotool mousemove "$x" "$y" click 1 key ctrl+End Return
+xdotool type 'Line two'
+read -r x y < <(point 185 227)
+xdotool mousemove "$x" "$y" click 1
+printf '桌面文字便签\r\nLine two' >"$work/typed"
+check "提交 writes the typed text" cmp -s "$dir/myText" "$work/typed"
+check "... and the colour picked in the dialog" ini 'selectColor=#ff00c000'
+check "the note shows it" at 140 150 '#00c000'
+menu 1
+check "关闭 ends the program with exit code 0" exited 0
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
