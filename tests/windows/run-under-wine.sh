@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows test executable under Wine, in a throw-away prefix that nothing else uses.
 # The program is started from a folder deeper than MAX_PATH, with a space in its name.
-# Usage: run-under-wine.sh PROGRAM.exe [ARGUMENTS...]
+# The FILEs are put beside it.
+# Usage: run-under-wine.sh PROGRAM.exe [FILE...]
 set -euo pipefail
 program=$1
 shift
@@ -22,5 +23,5 @@ wineserver -k 2>/dev/null || true
 folder="$prefix/drive_c/Program Files/deskMemo"
 for _ in 1 2 3 4 5; do folder+=/$(printf 'x%.0s' {1..60}); done
 mkdir -p "$folder"
-cp "$program" "$folder/"
-timeout 120 wine "$folder/$(basename "$program")" "$@"
+cp "$program" "$@" "$folder/"
+timeout 120 wine "$folder/$(basename "$program")"

@@ -1,5 +1,5 @@
-// The Windows side of the program, run under Wine against its real registry: the Run value,
-// the module path, the topmost switch and the executable's own resources.
+// The registry and module-path code of the Windows program on its own, run under Wine against
+// its real registry, and the resources linked into deskMemo.exe.
 // run-under-wine.sh starts it from a folder deeper than MAX_PATH whose name holds a space, so
 // that registering itself proves the path is neither cut nor left unquoted.
 #include "autostart/autostart.h"
@@ -205,41 +205,26 @@ void enableRegistersThisExecutable()
     CHECK(!readRaw(runkey::valueName));
 }
 
-void topmostSwitchKeepsPlaceAndSize()
+// deskMemo.exe, which run-under-wine.sh puts beside this program.
+std::wstring noteExecutable()
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"note", WS_POPUP, 10, 20, 30, 40, nullptr, nullptr,
-                                  nullptr, nullptr);
-    CHECK(window != nullptr);
-    if (!window)
-        return;
-    auto rect = [window] {
-        RECT r{};
-        GetWindowRect(window, &r);
-        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
-    };
-    auto topmost = [window] {
-        return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    };
-    const std::vector<LONG> placed{10, 20, 40, 60};
-    CHECK(!topmost() && !IsWindowVisible(window));
+    const std::wstring self = platform::win::moduleFileName();
+    return self.substr(0, self.rfind(L'\\') + 1) + L"deskMemo.exe";
+}
 
-    platform::win::setTopmost(window, true);
-    CHECK(topmost());
-    CHECK(IsWindowVisible(window));
-    CHECK(rect() == placed);
-
-    platform::win::setTopmost(window, false);
-    CHECK(!topmost());
-    CHECK(IsWindowVisible(window));
-    CHECK(rect() == placed);
-    DestroyWindow(window);
+HMODULE noteResources()
+{
+    static HMODULE module =
+        LoadLibraryExW(noteExecutable().c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return module;
 }
 
 std::vector<WORD> resourceLanguages(LPCWSTR type, LPCWSTR name)
 {
     std::vector<WORD> languages;
     EnumResourceLanguagesW(
-        nullptr, type, name,
+        noteResources(), type, name,
         [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR list) -> BOOL {
             reinterpret_cast<std::vector<WORD> *>(list)->push_back(language);
             return TRUE;
@@ -250,11 +235,11 @@ std::vector<WORD> resourceLanguages(LPCWSTR type, LPCWSTR name)
 
 std::string resourceBytes(LPCWSTR type, LPCWSTR name, WORD language)
 {
-    HRSRC info = FindResourceExW(nullptr, type, name, language);
+    HRSRC info = FindResourceExW(noteResources(), type, name, language);
     if (!info)
         return std::string();
-    const char *data = static_cast<const char *>(LockResource(LoadResource(nullptr, info)));
-    return std::string(data, SizeofResource(nullptr, info));
+    const char *data = static_cast<const char *>(LockResource(LoadResource(noteResources(), info)));
+    return std::string(data, SizeofResource(noteResources(), info));
 }
 
 std::wstring versionString(const std::vector<BYTE> &block, const wchar_t *name)
@@ -278,6 +263,7 @@ struct IconGroupEntry {
 
 void resourcesReadBack()
 {
+    CHECK(noteResources() != nullptr);
     const WORD chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
     const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
@@ -297,10 +283,10 @@ void resourcesReadBack()
         CHECK(ico.size() == 22 + image.size() && ico.compare(22, image.size(), image) == 0);
     }
 
-    const std::wstring self = platform::win::moduleFileName();
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(self.c_str(), nullptr));
+    const std::wstring note = noteExecutable();
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(note.c_str(), nullptr));
     CHECK(!block.empty() &&
-          GetFileVersionInfoW(self.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+          GetFileVersionInfoW(note.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
     if (block.empty())
         return;
     VS_FIXEDFILEINFO *fixed = nullptr;
@@ -344,7 +330,6 @@ int main()
         {"otherValuesAreLeftAlone", otherValuesAreLeftAlone},
         {"failuresWriteNothing", failuresWriteNothing},
         {"enableRegistersThisExecutable", enableRegistersThisExecutable},
-        {"topmostSwitchKeepsPlaceAndSize", topmostSwitchKeepsPlaceAndSize},
         {"resourcesReadBack", resourcesReadBack},
     };
     std::setvbuf(stdout, nullptr, _IONBF, 0);
