@@ -1,9 +1,14 @@
 #include "note/deskMemo.h"
 #include "note/roleColor.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QTextDocument>
+
+#include <algorithm>
 
 // Both pickers start from the applied value, so a second pick replaces the first one. The
 // dialogs belong to the note window: the window manager keeps them above it also while the note
@@ -16,10 +21,46 @@ void deskMemo::pickColor()
     setRoleColor(ui.textEdit, QPalette::Text, editColor);
 }
 
+namespace
+{
+
+// Qt 5's font dialog crashes on a family that the font database lists without a single style.
+// It starts on the application's font family, and then on the family of the font it is given,
+// or the application's again when that one isn't installed ("黑体" on a system without Chinese
+// fonts). Windows can list a substitute name such as the default "MS Shell Dlg 2" without
+// styles (seen under Wine). Such a family is replaced by one the dialog can show: the family
+// that really draws it, or else the first one with styles. What a person sees stays the same.
+QFont withShowableFamily(const QFont &font)
+{
+    const QFontDatabase database;
+    const QStringList families = database.families();
+    auto showable = [&](const QString &family) {
+        return families.contains(family) && !database.styles(family).isEmpty();
+    };
+    if (showable(font.family()))
+        return font;
+    QFont shown = font;
+    const QString drawnWith = QFontInfo(font).family();
+    const auto first = std::find_if(families.begin(), families.end(), showable);
+    if (showable(drawnWith))
+        shown.setFamily(drawnWith);
+    else if (first != families.end())
+        shown.setFamily(*first);
+    return shown;
+}
+
+} // namespace
+
 void deskMemo::pickFont()
 {
+    const QFont applicationFont = QApplication::font();
+    if (withShowableFamily(applicationFont) != applicationFont)
+        QApplication::setFont(withShowableFamily(applicationFont));
     bool accepted = false;
-    editFont = QFontDialog::getFont(&accepted, setInfo.selectFont, this, QString());
+    const QFont picked =
+        QFontDialog::getFont(&accepted, withShowableFamily(setInfo.selectFont), this, QString());
+    // A cancelled dialog gives back what it started from, which may be the stand-in family.
+    editFont = accepted ? picked : setInfo.selectFont;
     ui.textEdit->setFont(editFont);
 }
 

@@ -39,6 +39,27 @@ QByteArray utf16(const QString &text, QDataStream::ByteOrder order, bool withMar
     return withMark ? mark + bytes : bytes;
 }
 
+// GBK as Windows converts to its code page: what it can't hold becomes '?', and nobody is told.
+class QuietCodec : public QTextCodec
+{
+public:
+    QByteArray name() const override { return "quiet-GBK"; }
+    int mibEnum() const override { return -4242; }
+
+protected:
+    QString convertToUnicode(const char *in, int length, ConverterState *) const override
+    {
+        return gbk()->toUnicode(in, length);
+    }
+    QByteArray convertFromUnicode(const QChar *in, int length, ConverterState *) const override
+    {
+        return gbk()->fromUnicode(QString(in, length));
+    }
+
+private:
+    static QTextCodec *gbk() { return QTextCodec::codecForName("GBK"); }
+};
+
 } // namespace
 
 class StorageTest : public QObject
@@ -227,6 +248,10 @@ private slots:
             << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("ÿþx").toUtf8();
         QTest::newRow("leading U+FEFF") << QString(QChar(0xFEFF)) + "x" << QByteArray("UTF-8")
                                         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx");
+        static const QuietCodec quietGbk; // registers itself under its name
+        QTest::newRow("korean in a code page that replaces it quietly")
+            << QString::fromUtf8("한글 ok") << quietGbk.name()
+            << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("한글 ok").toUtf8();
     }
     void encode()
     {

@@ -28,34 +28,11 @@ mkdir "$dir" "$work/kept"
 cp "$program" "$dir/deskMemo"
 export dir dump work
 
-passed=0 failed=0
-# check DESCRIPTION COMMAND...: COMMAND must succeed within WAIT seconds (default 10; with 0
-# it runs once). A failure shows what the window and the files hold.
-check() {
-    local what=$1 ok=0
-    shift
-    if [ "${WAIT:-10}" = 0 ]; then "$@" || ok=1; else wait_for "${WAIT:-10}" "$@" || ok=1; fi >/dev/null
-    if [ $ok = 0 ]; then
-        passed=$((passed + 1))
-        echo "ok      $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED  $what ($*)"
-        echo "        window $(geometry "$note"); $(xprop -id "$note" _NET_WM_STATE)"
-        echo "        setInfo.ini: $("$dump" "$dir/setInfo.ini" 2>&1 | tr '\n' ' ')"
-        echo "        myText: $(od -An -c "$dir/myText" 2>&1 | tr -s ' \n' ' ')"
-    fi
-}
-finish() {
-    echo "$passed passed, $failed failed"
-    [ "$failed" = 0 ]
-    exit
-}
-# give_up WHAT: a failure that leaves nothing else to check.
-give_up() {
-    failed=$((failed + 1))
-    echo "FAILED  $1; the checks after it were not run"
-    finish
+# What a failed check shows of the window and the files.
+describe_failure() {
+    echo "        window $(geometry "$note"); $(xprop -id "$note" _NET_WM_STATE)"
+    echo "        setInfo.ini: $("$dump" "$dir/setInfo.ini" 2>&1 | tr '\n' ' ')"
+    echo "        myText: $(od -An -c "$dir/myText" 2>&1 | tr -s ' \n' ' ')"
 }
 
 # --- conditions (exported, so that check can poll them) ---------------------------------

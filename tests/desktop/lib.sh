@@ -114,3 +114,32 @@ export -f wait_for note_windows geometry at others
 # click X Y [BUTTON] and dblclick X Y: at a point of the note window.
 click() { xdotool mousemove --window "$note" "$1" "$2" click "${3:-1}"; }
 dblclick() { xdotool mousemove --window "$note" "$1" "$2" click --repeat 2 --delay 60 1; }
+
+# The checks of a test script. check DESCRIPTION COMMAND...: COMMAND must succeed within WAIT
+# seconds (default 10; with 0 it runs once). A failure also shows what the script's
+# describe_failure prints, if it has one.
+passed=0 failed=0
+check() {
+    local what=$1 ok=0
+    shift
+    if [ "${WAIT:-10}" = 0 ]; then "$@" || ok=1; else wait_for "${WAIT:-10}" "$@" || ok=1; fi >/dev/null
+    if [ $ok = 0 ]; then
+        passed=$((passed + 1))
+        echo "ok      $what"
+    else
+        failed=$((failed + 1))
+        echo "FAILED  $what ($*)"
+        ! declare -F describe_failure >/dev/null || describe_failure
+    fi
+}
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" = 0 ]
+    exit
+}
+# give_up WHAT: a failure that leaves nothing else to check.
+give_up() {
+    failed=$((failed + 1))
+    echo "FAILED  $1; the checks after it were not run"
+    finish
+}

@@ -1,7 +1,7 @@
 // What a person sees of the windows on a Windows desktop, for the Windows tier's shell script,
 // the way xprop and xdotool report an X desktop: run under Wine beside the program under test,
 // it prints every visible top-level window, topmost first, one per line:
-//   HANDLE<TAB>X,Y WxH<TAB>topmost|normal<TAB>CLASS<TAB>TITLE
+//   HANDLE<TAB>X,Y WxH<TAB>topmost|normal<TAB>CLASS<TAB>TITLE<TAB>active|(empty)
 // Coordinates are the window's outer rectangle on the screen; texts are UTF-8.
 #include <windows.h>
 
@@ -29,10 +29,12 @@ void printWindow(HWND window)
     GetWindowTextW(window, title, 512);
     GetClassNameW(window, className, 256);
     const bool topmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    std::printf("%llu\t%ld,%ld %ldx%ld\t%s\t%s\t%s\n",
+    const bool active = window == GetForegroundWindow();
+    std::printf("%llu\t%ld,%ld %ldx%ld\t%s\t%s\t%s\t%s\n",
                 static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)), rect.left,
                 rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                topmost ? "topmost" : "normal", utf8(className).c_str(), utf8(title).c_str());
+                topmost ? "topmost" : "normal", utf8(className).c_str(), utf8(title).c_str(),
+                active ? "active" : "");
 }
 
 } // namespace
