@@ -105,11 +105,27 @@ QString deskMemo::filePathIn(const char *name) const
     return appDir + QString::fromUtf8(name);
 }
 
+// A save beside the executable that fails because that folder stopped taking new files (made
+// read-only while the note runs, or it only seemed writable at start) moves the note to the
+// per-user folder for the rest of the run, so that what the user applied is kept.
+bool deskMemo::saveNoteFile(const char *name, const std::function<bool(const QString &)> &write)
+{
+    storage::prepareForSave(appDir);
+    if (write(filePathIn(name)))
+        return true;
+    const QString fallback = storage::directoryAfterFailedSave(appDir);
+    if (fallback == appDir)
+        return false;
+    appDir = fallback;
+    return storage::prepareForSave(appDir) && write(filePathIn(name));
+}
+
 void deskMemo::loadText(bool load)
 {
     if (!load) {
-        storage::prepareForSave(appDir);
-        storage::writeNoteText(filePathIn("myText"), noteText);
+        saveNoteFile("myText", [this](const QString &path) {
+            return storage::writeNoteText(path, noteText);
+        });
         return;
     }
     if (!storage::readNoteText(storage::fileToRead(appDir, QStringLiteral("myText")), &noteText))
@@ -126,6 +142,6 @@ void deskMemo::loadSettings(bool load)
     }
     setInfo.isTopWindow = ui.label_show->isTop;
     setInfo.movable_flag = g_movable;
-    storage::prepareForSave(appDir);
-    storage::writeSetInfo(filePathIn("setInfo.ini"), setInfo);
+    saveNoteFile("setInfo.ini",
+                 [this](const QString &path) { return storage::writeSetInfo(path, setInfo); });
 }

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // The note window: a frameless, translucent tool window with a display page that shows the
 // note text and an edit page to change text, colour, font and autostart.
 class deskMemo : public QWidget
@@ -38,6 +40,7 @@ private:
     void loadText(bool load);
     void loadSettings(bool load);
     QString filePathIn(const char *name) const;
+    bool saveNoteFile(const char *name, const std::function<bool(const QString &)> &write);
 
     void updateInputShape();
     QRegion textArea() const;

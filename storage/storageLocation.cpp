@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 // The build passes the folder `cmake --install` puts the program in.
 #ifndef DESKMEMO_INSTALL_BINDIR
@@ -17,8 +18,6 @@ namespace storage
 {
 namespace
 {
-
-const char *const noteFileNames[] = {"myText", "setInfo.ini"};
 
 QString &executablePathOverride()
 {
@@ -62,6 +61,14 @@ bool copyNoteFile(const QString &from, const QString &to)
         return false;
     target.write(source.read(largestStoredFile));
     return target.commit();
+}
+
+// Only a real file creation tells for sure: some systems grant the right to add files on paper
+// and refuse the file itself (a read-only mount seen through a compatibility layer).
+bool acceptsNewFile(const QString &directory)
+{
+    QTemporaryFile probe(directory + QStringLiteral(".deskMemo-probe-XXXXXX"));
+    return probe.open();
 }
 
 } // namespace
@@ -127,9 +134,11 @@ QString storageDirectory()
 QString fileToRead(const QString &storageDirectory, const QString &name)
 {
     const QString kept = storageDirectory + name;
-    if (storageDirectory == executableDirectory() || isTaken(kept))
+    if (isTaken(kept))
         return kept;
-    return executableDirectory() + name;
+    const QString otherDirectory =
+        storageDirectory == executableDirectory() ? perUserDataDirectory() : executableDirectory();
+    return isTaken(otherDirectory + name) ? otherDirectory + name : kept;
 }
 
 bool prepareForSave(const QString &storageDirectory)
@@ -139,13 +148,25 @@ bool prepareForSave(const QString &storageDirectory)
         return true;
     if (!QDir().mkpath(storageDirectory))
         return false;
-    for (const char *name : noteFileNames) {
-        const QString kept = storageDirectory + QString::fromUtf8(name);
-        const QString beside = besideDirectory + QString::fromUtf8(name);
+    for (const QString &name : noteFileNames()) {
+        const QString kept = storageDirectory + name;
+        const QString beside = besideDirectory + name;
         if (!isTaken(kept) && QFileInfo::exists(beside))
             copyNoteFile(beside, kept);
     }
     return true;
+}
+
+QString directoryAfterFailedSave(const QString &storageDirectory)
+{
+    if (storageDirectory != executableDirectory() || acceptsNewFile(storageDirectory))
+        return storageDirectory;
+    return perUserDataDirectory();
+}
+
+QStringList noteFileNames()
+{
+    return {QStringLiteral("myText"), QStringLiteral("setInfo.ini")};
 }
 
 void setExecutablePathOverride(const QString &path)

@@ -25,7 +25,7 @@ bool isWindowsProgramDirectory(const QString &directory, const QStringList &syst
 struct ProgramFolder {
     bool holdsInstalledPrograms = false; // a system folder for installed programs
     bool ownedByUser = false;            // it belongs to the running user, who is not root
-    bool writable = false;               // files can be created in it
+    bool writable = false;               // files can be created in it and the note's saved
 };
 
 // The note's files stay beside the executable when its folder can be written and is no system
@@ -55,15 +55,26 @@ QString storageDirectoryFor(const QString &executableDirectory);
 // The storage folder of the running program. Decided without writing anything.
 QString storageDirectory();
 
-// The file `name` is read from: the one in `storageDirectory`; but while the per-user folder
-// doesn't hold that file yet, the one beside the executable, so that a note kept in a folder
-// that became read-only still opens as it was left.
+// The file `name` is read from: the one in `storageDirectory` when it stands there, otherwise
+// the one in the other folder (beside the executable or per user) when that holds it. So a note
+// kept in a folder that became read-only still opens as it was left, and a note that had to move
+// to the per-user folder on an earlier run is found there while no copy stands beside the
+// executable.
 QString fileToRead(const QString &storageDirectory, const QString &name);
 
 // Readies `storageDirectory` for a save: the per-user folder is created on its first use and
 // takes a copy of each note file beside the executable that it lacks (the originals stay as
 // they are). False when the folder can't be made.
 bool prepareForSave(const QString &storageDirectory);
+
+// Where a save goes after one into `storageDirectory` failed: the per-user folder when
+// `storageDirectory` is the executable's folder and that folder refuses a new file (it became
+// read-only, or the start-up check was fooled); otherwise `storageDirectory` itself. Finding out
+// creates a file there and removes it at once.
+QString directoryAfterFailedSave(const QString &storageDirectory);
+
+// The names of the note's files, the same in every folder.
+QStringList noteFileNames();
 
 // Tests give a note its own folder by pretending the executable lives there.
 void setExecutablePathOverride(const QString &path);

@@ -28,6 +28,26 @@ QStringList systemFoldersFromEnvironment()
     return folders;
 }
 
+// A note file beside the executable that can't be opened for writing (a read-only file, or a
+// read-only mount that the folder check can't see through) would refuse every save. Each file
+// that stands there is opened as it is and closed at once: nothing is written or cut.
+bool noteFilesAcceptWrites(const QString &directory)
+{
+    for (const QString &name : noteFileNames()) {
+        const std::wstring path = QDir::toNativeSeparators(directory + name).toStdWString();
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(handle);
+    }
+    return true;
+}
+
 } // namespace
 
 // Windows has no owner that a note could go by: an elevated run and a normal run of one user
@@ -37,7 +57,7 @@ ProgramFolder inspectProgramFolder(const QString &directory)
     ProgramFolder folder;
     folder.holdsInstalledPrograms =
         isWindowsProgramDirectory(directory, systemFoldersFromEnvironment());
-    folder.writable = isWritableDirectory(directory);
+    folder.writable = isWritableDirectory(directory) && noteFilesAcceptWrites(directory);
     return folder;
 }
 

@@ -30,7 +30,8 @@ enum Kind {
     SymlinkLoop,  // a symlink to itself: unreadable even for root
     ModeZero,     // `bytes` with mode 000 (root reads it all the same)
     Oversized,    // a sparse file of 1.5 GB
-    FolderLocked, // the folder is made read-only once the window is open
+    FolderLocked, // the folder is made read-only once the window is open: the note moves to
+                  // the data folder at its first save
     FolderGone,   // the folder can't be written at start: the note moves to the data folder
 };
 
@@ -330,10 +331,13 @@ private slots:
         QTest::newRow("text of 1.5 GB") << txt << Oversized << QByteArray() << defaultText
                                         << QVariantMap() << true << QByteArray();
 
-        // The folder.
+        // The folder. Without `bytes` it holds no note yet.
         QTest::newRow("folder read-only while open")
             << QString() << FolderLocked << QByteArray("old text") << QString("old text")
-            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray();
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray("[mine]\nkeep=me");
+        QTest::newRow("folder read-only while open, before the first save")
+            << QString() << FolderLocked << QByteArray() << defaultText
+            << QVariantMap{{"startPos", QPoint(500, 500)}} << false << QByteArray();
         // The note as it was left, carried over to the data folder by the first save.
         QTest::newRow("folder read-only at start")
             << QString() << FolderGone << QByteArray("old text") << QString("old text")
@@ -391,9 +395,10 @@ private slots:
             break;
         }
         case FolderGone:
-            QDir(dataFolder()).removeRecursively();
-            Q_FALLTHROUGH();
         case FolderLocked:
+            QDir(dataFolder()).removeRecursively();
+            if (bytes.isNull())
+                break;
             folder.write("myText", bytes);
             folder.writeSettings({{"startPos", QPoint(12, 34)}});
             QSettings(folder.path("setInfo.ini"), QSettings::IniFormat).setValue("mine/keep", "me");
@@ -478,27 +483,28 @@ private slots:
                     saved.readAll().contains("startPos=@Point("));
             QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
         }
+        const bool movedAway = kind == FolderGone || kind == FolderLocked;
         if (!kept.isEmpty()) {
-            const QString saved = kind == FolderGone ? dataFolder() + "setInfo.ini" : iniPath;
+            const QString saved = movedAway ? dataFolder() + "setInfo.ini" : iniPath;
             QVERIFY2(readFile(saved).contains(kept), kept.constData());
         }
 
-        // The next start sees what the files hold now, again without trouble.
-        if (kind == FolderLocked) {
+        if (movedAway) {
             QVERIFY(setReadOnly(folderPath, false));
             unlock.path.clear();
-            auto again = folder.open();
-            QCOMPARE(Access::ui(*again).label_show->text(), text);
-        }
-        if (kind == FolderGone) {
-            QVERIFY(setReadOnly(folderPath, false));
-            unlock.path.clear();
-            QString back; // the applied text went to the data folder, with the old settings
+            QString back; // the applied text went to the data folder, with the settings
             QVERIFY(storage::readNoteText(dataFolder() + "myText", &back));
             QCOMPARE(back, savedText);
             QCOMPARE(storage::readSetInfo(dataFolder() + "setInfo.ini").startPos, lastPos);
-            QDir(dataFolder()).removeRecursively();
         }
+        // The next start, in the folder writable again, reads the note beside the executable, or
+        // the one in the data folder while none stands there.
+        if (kind == FolderLocked) {
+            auto again = folder.open();
+            QCOMPARE(Access::ui(*again).label_show->text(), bytes.isNull() ? savedText : text);
+        }
+        if (movedAway)
+            QDir(dataFolder()).removeRecursively();
     }
 };
 
