@@ -34,7 +34,8 @@ trap 'exit 1' INT TERM HUP
 # installed system-wide.
 mkdir "$work/locale"
 localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" || { echo "localedef failed"; exit 1; }
-export LOCPATH=$work/locale LANG=zh_CN.UTF-8
+export LOCPATH=$work/locale
+{ export LANG=zh_CN.UTF-8; } 2>/dev/null # bash itself may warn before it sees LOCPATH
 unset LC_ALL LC_CTYPE
 desk_start 1600x1200 || { echo "the desktop did not start"; exit 1; }
 reg() { timeout 120 wine reg "$@" >/dev/null 2>&1; }
@@ -57,7 +58,7 @@ mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 cp "$exe" "$dir/deskMemo.exe"
 run_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
-export dir dump probe work
+export dir dump probe work run_key
 
 # --- the Windows desktop, as winprobe sees it ------------------------------------------
 # windows: HANDLE, X,Y WxH, topmost|normal, CLASS, TITLE of each visible window, topmost first.
@@ -257,28 +258,34 @@ menu 3
 check "浮动 stores the unlock" ini movable_flag=true
 drag -70 25
 check "after unlocking, the next drag starts without a jump" at 470 555
-# A click on the note, then one into the other window: it becomes the active window.
-activate_notepad() {
-    click $(on_text) && sleep 0.3 && xdotool mousemove $((desk_x + 1200)) $((desk_y + 300)) click 1
+# Another program's window, opened on top of the windows that aren't pinned.
+open_notepad() {
+    wine notepad >/dev/null 2>&1 &
+    notepad=$!
+    wait_for 10 bash -c 'windows | grep -q "	Notepad	"'
+}
+close_notepad() {
+    kill "$notepad"
+    wait_for 10 bash -c '! windows | grep -q "	Notepad	"'
 }
 pinned=$(field 1 "$(note_line)")
-wine notepad >/dev/null 2>&1 &
-notepad=$!
+open_notepad
 check "another window opens over the note" above Notepad QWindowTool
 menu 4
-check "置顶 puts the note above every window" topmost
+check "置顶 puts the note above every window" bash -c 'topmost && above QWindowTool Notepad'
 check "置顶 stores it and the dragged position" ini isTopWindow=true startPos=470,555
-activate_notepad
-check "a pinned note stays above an activated window" above QWindowTool Notepad
+close_notepad
+open_notepad
+check "a pinned note stays above a window opened after it" above QWindowTool Notepad
 menu 5
 check "浮空 releases it" normal
 check "浮空 stores it" ini isTopWindow=false
-activate_notepad
-check "a released note goes below an activated window" above Notepad QWindowTool
+close_notepad
+open_notepad
+check "a released note goes below a window opened after it" above Notepad QWindowTool
+close_notepad
 WAIT=0 check "pin and release keep the same window, in the same place" \
     bash -c '[ "$(field 1 "$(note_line)")" = "$1" ] && at 470 555' _ "$pinned"
-kill "$notepad"
-wait_for 10 bash -c '! windows | grep -q Notepad'
 
 echo "# the edit page: colour, font, a Chinese text in the code page, apply"
 keep "$dir/setInfo.ini"
