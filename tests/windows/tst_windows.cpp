@@ -212,11 +212,19 @@ std::wstring noteExecutable()
     return self.substr(0, self.rfind(L'\\') + 1) + L"deskMemo.exe";
 }
 
+// Wine's loader finds no module in a folder deeper than MAX_PATH, as this one is: the resources
+// are read from a copy in the temporary folder.
 HMODULE noteResources()
 {
-    static HMODULE module =
-        LoadLibraryExW(noteExecutable().c_str(), nullptr,
-                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    static HMODULE module = [] {
+        wchar_t temp[MAX_PATH + 1] = L"";
+        GetTempPathW(MAX_PATH + 1, temp);
+        const std::wstring copy = std::wstring(temp) + L"deskMemo-resources.exe";
+        if (!CopyFileW((L"\\\\?\\" + noteExecutable()).c_str(), copy.c_str(), FALSE))
+            return HMODULE(nullptr);
+        return LoadLibraryExW(copy.c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    }();
     return module;
 }
 
