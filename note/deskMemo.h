@@ -1,7 +1,7 @@
 #pragma once
 
+#include "note/noteForm.h"
 #include "storage/settingsFile.h"
-#include "ui_deskMemo.h"
 #include "ui_infoDialog.h"
 
 #include <QColor>
@@ -35,6 +35,10 @@ private:
 
     void applyAppearance();
     void connectHandlers();
+    void showEditPage();
+    void buildEditPage();
+    void applyEditPageAppearance();
+    void connectEditPageHandlers();
     void loadText(bool load);
     void loadSettings(bool load);
     QString filePathIn(const char *name) const;
@@ -56,6 +60,6 @@ private:
     QFont editFont;
     QPoint dragOffset;
     QString appDir;
-    Ui_deskMemoClass ui;
+    Ui_deskMemoClass ui{}; // every pointer null until its widget is built
     Ui_Dialog infoUi;
 };

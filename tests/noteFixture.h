@@ -24,6 +24,13 @@ struct deskMemoTestAccess {
 };
 using Access = deskMemoTestAccess;
 
+// Opens the edit page as a double-click on the text does: its widgets are built then.
+inline Ui_deskMemoClass &openEditPage(deskMemo &w)
+{
+    emit Access::ui(w).label_show->double_clicked();
+    return Access::ui(w);
+}
+
 class NoteFolder
 {
 public:
