@@ -59,12 +59,6 @@ void deskMemo::registerAutoStart()
                              QMessageBox::NoButton);
 }
 
-// The native window exists from here on, and is not mapped yet.
-void deskMemo::showEvent(QShowEvent *)
-{
-    updateInputShape();
-}
-
 void deskMemo::closeEvent(QCloseEvent *)
 {
     setInfo.movable_flag = g_movable;

@@ -29,6 +29,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     friend struct deskMemoTestAccess;
@@ -44,6 +45,7 @@ private:
     QString filePathIn(const char *name) const;
 
     void updateInputShape();
+    void setInputShape(const QRegion &area);
     QRegion textArea() const;
     QRegion controlsArea() const;
 
@@ -60,6 +62,7 @@ private:
     QFont editFont;
     QPoint dragOffset;
     QString appDir;
+    bool firstPaintDone = false;
     Ui_deskMemoClass ui{}; // every pointer null until its widget is built
     Ui_Dialog infoUi;
 };

@@ -21,6 +21,7 @@ struct deskMemoTestAccess {
     static const QString &appDir(const deskMemo &w) { return w.appDir; }
     static Ui_deskMemoClass &ui(deskMemo &w) { return w.ui; }
     static Ui_Dialog &infoUi(deskMemo &w) { return w.infoUi; }
+    static QRegion textArea(const deskMemo &w) { return w.textArea(); }
 };
 using Access = deskMemoTestAccess;
 

@@ -3,6 +3,7 @@
 
 #include "app/mainWindowHandle.h"
 #include "app/startup.h"
+#include "note/inputArea.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
@@ -242,6 +243,37 @@ private slots:
         QCOMPARE(QString(QmyLabel::staticMetaObject.className()), QString("QmyLabel"));
         QCOMPARE(ownSignals(&QmyLabel::staticMetaObject),
                  QStringList({"double_clicked()", "save_setInfo()", "close_main()"}));
+    }
+
+    // The display page takes the pointer where the label paints: found in an image of the
+    // label's alpha alone, the lines are those of the label painted in colour.
+    void inputAreaIsWhereTheTextIsPainted_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("first run") << QByteArray() << QColor(255, 127, 35);
+        QTest::newRow("nearly transparent")
+            << QByteArray("faint\r\n\r\n  lines") << QColor(9, 9, 9, 1);
+        QTest::newRow("rich text")
+            << QByteArray("<b>bold</b><br><span style='font-size:60pt'>big</span>")
+            << QColor(0, 0, 255);
+    }
+    void inputAreaIsWhereTheTextIsPainted()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QColor, color);
+        NoteFolder folder;
+        if (!text.isNull())
+            folder.write("myText", text);
+        folder.writeSettings({{"selectColor", color}, {"selectFont", QFont("Serif", 20)}});
+        auto w = folder.open();
+        QmyLabel *label = Access::ui(*w).label_show;
+        QImage painted(label->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        label->render(&painted, QPoint(), QRegion(), QWidget::RenderFlags());
+        const QRegion lines = paintedLines(painted, 4);
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(Access::textArea(*w), lines.translated(label->mapTo(w.get(), QPoint())));
     }
 
     void doubleClickOpensEditPageWithoutRefill()
