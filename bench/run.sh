@@ -232,7 +232,8 @@ wayland_ms=n/a
 chmod 755 "$work" # the throw-away user's home lies inside
 if [ "$(id -u)" -eq 0 ] && command -v sway >/dev/null && way_start "$work"; then
     way_note=$work/way-note
-    mkdir -p "$way_note" && cp "$build_dir/deskMemo" "$way_note/" && chown -R "$way_user" "$way_note"
+    mkdir -p "$way_note" && cp "$build_dir/deskMemo" "$build_dir/deskMemo-layershell.so" "$way_note/" &&
+        chown -R "$way_user" "$way_note"
     first_frame_once() {
         rm -f "$way_note"/{myText,setInfo.ini,protocol}
         as_user bash -c 'cd "$1" && echo $$ >pid && date +%s%6N >start && WAYLAND_DEBUG=client exec ./deskMemo \
