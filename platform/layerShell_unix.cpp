@@ -16,12 +16,15 @@ namespace
 
 const LayerShellModule *loaded = nullptr;
 
-// Beside the executable (a build, or a copied program), else where the package installs it.
+// Beside the executable (a build, or a copied program), else where an installation or the
+// package puts it, relative to the executable.
 QStringList modulePaths()
 {
     const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return {QFileInfo(executable).absolutePath() + QStringLiteral("/" DESKMEMO_LAYER_SHELL_MODULE),
-            QStringLiteral(DESKMEMO_MODULE_DIR "/" DESKMEMO_LAYER_SHELL_MODULE)};
+    const QString folder = QFileInfo(executable).absolutePath();
+    return {folder + QStringLiteral("/" DESKMEMO_LAYER_SHELL_MODULE),
+            folder + QStringLiteral("/" DESKMEMO_MODULE_DIR_FROM_PROGRAM
+                                    "/" DESKMEMO_LAYER_SHELL_MODULE)};
 }
 
 const LayerShellModule *loadModule()
