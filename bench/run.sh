@@ -238,7 +238,7 @@ if [ "$(id -u)" -eq 0 ] && command -v sway >/dev/null && way_start "$work"; then
         rm -f "$way_note"/{myText,setInfo.ini,protocol}
         as_user bash -c 'cd "$1" && echo $$ >pid && date +%s%6N >start && WAYLAND_DEBUG=client exec ./deskMemo \
             2>protocol' _ "$way_note" &
-        timeout 10 bash -c 'until grep -q "wl_surface@[0-9]*\.attach(wl_buffer" "$1/protocol"; do
+        timeout 10 bash -c 'until grep -qs "wl_surface@[0-9]*\.attach(wl_buffer" "$1/protocol"; do
             sleep 0.01; done' _ "$way_note" || return 1
         kill "$(cat "$way_note/pid")"
         wait $! 2>/dev/null
