@@ -182,13 +182,14 @@ done
 drag+=(mouseup 1)
 # drag_program NAME --name|--classname PATTERN PROGRAM...: drags the program's window and sets
 # drag_us (CPU per motion event), moved_to, file_calls, disk_writes and held_for_writing; the
-# program keeps running (its pid in drag_pid).
+# program keeps running (its pid in drag_pid, its strace's in drag_tracer).
 drag_program() {
     local name=$1 by=$2 pattern=$3 window file_calls_before writes_before cpu_before cpu_after
     shift 3
     (exec strace -f -qq --seccomp-bpf -o "$work/drag-$name" \
         -e trace=%file,fsync,fdatasync,syncfs,sync,ftruncate "$@") >/dev/null 2>&1 &
-    desk_pids+=($!)
+    drag_tracer=$!
+    desk_pids+=("$drag_tracer")
     window=$(wait_for 10 xdotool search --onlyvisible "$by" "$pattern" | head -n 1)
     [ -n "$window" ] || { echo "bench: $name showed no window" >&2; return 1; }
     drag_pid=$(xdotool getwindowpid "$window")
@@ -205,11 +206,15 @@ drag_program() {
     moved_to=$(xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}')
     drag_us=$(awk -v a="$cpu_before" -v b="$cpu_after" -v n="$drag_steps" 'BEGIN {printf "%.1f", (b - a) / n / 1000}')
 }
+end_dragged() {
+    kill -KILL "$drag_pid"
+    wait "$drag_tracer" 2>/dev/null || true
+}
 drag_floor() {
     drag_program floor --classname '^designFloor$' "${clean_env[@]}" QT_XCB_GL_INTEGRATION=none \
         "$bench_bin/designFloor"
     floor_drag_runs+="$drag_us " floor_moved_to=$moved_to
-    kill -KILL "$drag_pid"
+    end_dragged
 }
 # The note starts without files; what a drag wrote is counted before it ends (killed, so that its
 # close writes nothing).
@@ -221,11 +226,17 @@ drag_note() {
     note_drag_runs+="$drag_us " note_moved_to=$moved_to
     ((drag_file_calls += file_calls, drag_disk_writes += disk_writes, drag_held += held_for_writing,
         drag_files += $(find "$note_dir" -type f ! -name deskMemo | wc -l))) || true
-    kill -KILL "$drag_pid"
+    end_dragged
 }
 floor_drag_runs='' note_drag_runs='' drag_file_calls=0 drag_disk_writes=0 drag_held=0 drag_files=0
 for ((round = 1; round <= drag_rounds; round++)); do # alternating, which goes first
-    if ((round % 2)); then drag_floor && drag_note; else drag_note && drag_floor; fi
+    if ((round % 2)); then
+        drag_floor
+        drag_note
+    else
+        drag_note
+        drag_floor
+    fi
 done
 floor_drag_us=$(tr ' ' '\n' <<<"$floor_drag_runs" | grep . | median)
 drag_us=$(tr ' ' '\n' <<<"$note_drag_runs" | grep . | median)
