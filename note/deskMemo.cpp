@@ -35,42 +35,14 @@ void deskMemo::applyAppearance()
     ui.label_show->isTop = setInfo.isTopWindow;
     setRoleColor(ui.label_show, QPalette::WindowText, setInfo.selectColor);
     ui.label_show->setFont(setInfo.selectFont);
-    ui.textEdit->setText(noteText);
-    setRoleColor(ui.textEdit, QPalette::Text, setInfo.selectColor);
-    ui.textEdit->setFont(setInfo.selectFont);
-    // The handler of the radio button is connected later, so this never registers anything.
-    ui.radioButton->setChecked(setInfo.isAutoStart);
 
     const Qt::WindowFlags noteFlags = Qt::Tool | Qt::FramelessWindowHint;
     setWindowFlags(setInfo.isTopWindow ? noteFlags | Qt::WindowStaysOnTopHint : noteFlags);
-
-    // The editor draws no background of its own: the frame image and the desktop show through.
-    QWidget *viewport = ui.textEdit->viewport();
-    viewport->setWindowFlags(viewport->windowFlags() | Qt::FramelessWindowHint);
-    viewport->setAttribute(Qt::WA_TranslucentBackground, true);
-    // The frame image lies above the editor; presses must reach the editor beneath it.
-    ui.label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
 }
 
 void deskMemo::connectHandlers()
 {
-    connect(ui.label_show, &QmyLabel::double_clicked,
-            [this] { ui.stackedWidget->setCurrentIndex(1); });
-    connect(ui.btn_updata, &QAbstractButton::clicked, this, &deskMemo::applyEdit);
-    connect(ui.btn_cancel, &QAbstractButton::clicked, [this] { cancelEdit(); });
-    connect(ui.btn_setColor, &QAbstractButton::clicked, this, &deskMemo::pickColor);
-    connect(ui.btn_setFont, &QAbstractButton::clicked, this, &deskMemo::pickFont);
-    connect(ui.btn_info, &QAbstractButton::clicked, [this] { showInfoDialog(); });
-    connect(ui.radioButton, &QAbstractButton::toggled, [this] {
-        if (ui.radioButton->isChecked()) {
-            setInfo.isAutoStart = true;
-            registerAutoStart();
-        } else {
-            setInfo.isAutoStart = false;
-            autostart::disable();
-        }
-        loadSettings(false);
-    });
+    connect(ui.label_show, &QmyLabel::double_clicked, [this] { showEditPage(); });
     connect(ui.label_show, &QmyLabel::close_main, [this] {
         setInfo.isTopWindow = ui.label_show->isTop;
         close();
@@ -85,12 +57,6 @@ void deskMemo::registerAutoStart()
         QMessageBox::warning(nullptr, QString::fromUtf8("警告"),
                              QString::fromUtf8("\n系统参数错误,不能随系统启动n"), QMessageBox::Ok,
                              QMessageBox::NoButton);
-}
-
-// The native window exists from here on, and is not mapped yet.
-void deskMemo::showEvent(QShowEvent *)
-{
-    updateInputShape();
 }
 
 void deskMemo::closeEvent(QCloseEvent *)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "note/noteForm.h"
 #include "storage/settingsFile.h"
-#include "ui_deskMemo.h"
 #include "ui_infoDialog.h"
 
 #include <QColor>
@@ -31,18 +31,24 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     friend struct deskMemoTestAccess;
 
     void applyAppearance();
     void connectHandlers();
+    void showEditPage();
+    void buildEditPage();
+    void applyEditPageAppearance();
+    void connectEditPageHandlers();
     void loadText(bool load);
     void loadSettings(bool load);
     QString filePathIn(const char *name) const;
     bool saveNoteFile(const char *name, const std::function<bool(const QString &)> &write);
 
     void updateInputShape();
+    void setInputShape(const QRegion &area);
     QRegion textArea() const;
     QRegion controlsArea() const;
 
@@ -59,6 +65,7 @@ private:
     QFont editFont;
     QPoint dragOffset;
     QString appDir;
-    Ui_deskMemoClass ui;
+    bool firstPaintDone = false;
+    Ui_deskMemoClass ui{}; // every pointer null until its widget is built
     Ui_Dialog infoUi;
 };

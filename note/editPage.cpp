@@ -1,6 +1,8 @@
 #include "note/deskMemo.h"
 #include "note/roleColor.h"
 
+#include "autostart/autostart.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFontDatabase>
@@ -9,6 +11,59 @@
 #include <QTextDocument>
 
 #include <algorithm>
+
+// The edit page's widgets are built when the page first opens, not with the window: the display
+// page needs none of them, and the editor's document with its fonts and the page's images would
+// cost start-up time and memory. They are built, given the applied text, colour, font and
+// autostart state, and wired just as they would have been at start, before the page shows.
+void deskMemo::showEditPage()
+{
+    if (!ui.editPageBuilt())
+        buildEditPage();
+    ui.stackedWidget->setCurrentIndex(1);
+}
+
+void deskMemo::buildEditPage()
+{
+    ui.setupEditPage();
+    applyEditPageAppearance();
+    connectEditPageHandlers();
+}
+
+void deskMemo::applyEditPageAppearance()
+{
+    ui.textEdit->setText(noteText);
+    setRoleColor(ui.textEdit, QPalette::Text, setInfo.selectColor);
+    ui.textEdit->setFont(setInfo.selectFont);
+    // The handler of the radio button is connected later, so this never registers anything.
+    ui.radioButton->setChecked(setInfo.isAutoStart);
+
+    // The editor draws no background of its own: the frame image and the desktop show through.
+    QWidget *viewport = ui.textEdit->viewport();
+    viewport->setWindowFlags(viewport->windowFlags() | Qt::FramelessWindowHint);
+    viewport->setAttribute(Qt::WA_TranslucentBackground, true);
+    // The frame image lies above the editor; presses must reach the editor beneath it.
+    ui.label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+}
+
+void deskMemo::connectEditPageHandlers()
+{
+    connect(ui.btn_updata, &QAbstractButton::clicked, this, &deskMemo::applyEdit);
+    connect(ui.btn_cancel, &QAbstractButton::clicked, [this] { cancelEdit(); });
+    connect(ui.btn_setColor, &QAbstractButton::clicked, this, &deskMemo::pickColor);
+    connect(ui.btn_setFont, &QAbstractButton::clicked, this, &deskMemo::pickFont);
+    connect(ui.btn_info, &QAbstractButton::clicked, [this] { showInfoDialog(); });
+    connect(ui.radioButton, &QAbstractButton::toggled, [this] {
+        if (ui.radioButton->isChecked()) {
+            setInfo.isAutoStart = true;
+            registerAutoStart();
+        } else {
+            setInfo.isAutoStart = false;
+            autostart::disable();
+        }
+        loadSettings(false);
+    });
+}
 
 // Both pickers start from the applied value, so a second pick replaces the first one. The
 // dialogs belong to the note window: the window manager keeps them above it also while the note

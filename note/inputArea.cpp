@@ -10,17 +10,18 @@
 namespace
 {
 
-// The painted pixels of one row, as a rectangle one pixel high; a null rectangle when none is.
-QRect paintedSpan(const QImage &image, int y)
+// The painted pixels of one row of an alpha image, as a rectangle one pixel high; a null
+// rectangle when none is.
+QRect paintedSpan(const QImage &alpha, int y)
 {
-    const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+    const uchar *pixels = alpha.constScanLine(y);
     int left = 0;
-    int right = image.width() - 1;
-    while (left <= right && qAlpha(pixels[left]) == 0)
+    int right = alpha.width() - 1;
+    while (left <= right && pixels[left] == 0)
         ++left;
     if (left > right)
         return QRect();
-    while (qAlpha(pixels[right]) == 0)
+    while (pixels[right] == 0)
         --right;
     return QRect(QPoint(left, y), QPoint(right, y));
 }
@@ -44,7 +45,7 @@ QRegion toNativePixels(const QRegion &area, qreal ratio)
 
 QRegion paintedLines(const QImage &image, int margin)
 {
-    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    const QImage pixels = image.convertToFormat(QImage::Format_Alpha8);
     QRegion lines;
     QRect band;
     for (int y = 0; y <= pixels.height(); ++y) {
@@ -59,22 +60,48 @@ QRegion paintedLines(const QImage &image, int margin)
     return lines;
 }
 
+// The native window exists from here on, and is not mapped yet. Until the text is first painted
+// the whole display label takes the pointer: where its lines lie is known only once the text is
+// laid out in its fonts, and loading those is left to the first paint, after the window is mapped.
+void deskMemo::showEvent(QShowEvent *)
+{
+    if (firstPaintDone) {
+        updateInputShape();
+        return;
+    }
+    const QmyLabel *label = ui.label_show;
+    setInputShape(label->rect().translated(label->mapTo(this, QPoint())));
+}
+
+// The lines are found when the first paint is done, with the fonts that it loaded.
+void deskMemo::paintEvent(QPaintEvent *)
+{
+    if (firstPaintDone)
+        return;
+    firstPaintDone = true;
+    QMetaObject::invokeMethod(this, &deskMemo::updateInputShape, Qt::QueuedConnection);
+}
+
 // The window is see-through but for what it paints, and only that takes the pointer: on the
 // display page the lines of the text, on the edit page the frame image and the controls.
 void deskMemo::updateInputShape()
 {
-    if (!internalWinId())
-        return;
-    const QRegion area = ui.stackedWidget->currentIndex() == 0 ? textArea() : controlsArea();
-    platform::setInputShape(internalWinId(), toNativePixels(area, devicePixelRatioF()));
+    setInputShape(ui.stackedWidget->currentIndex() == 0 ? textArea() : controlsArea());
 }
 
+void deskMemo::setInputShape(const QRegion &area)
+{
+    if (internalWinId())
+        platform::setInputShape(internalWinId(), toNativePixels(area, devicePixelRatioF()));
+}
+
+// Only the alpha of the rendered label is needed, a quarter of the memory of a colour image.
 QRegion deskMemo::textArea() const
 {
     const int margin = 4;
     QmyLabel *label = ui.label_show;
-    QImage image(label->size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image(label->size(), QImage::Format_Alpha8);
+    image.fill(0);
     label->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
     QRegion lines = paintedLines(image, margin);
     // A text that paints nothing (blanks only, a see-through colour) would leave nothing to

@@ -66,9 +66,12 @@ public:
         shapes[window] = std::move(rectangles);
     }
 
+    // Every event of the connection passes here, each motion of a drag among them: the name of
+    // the event type is compared as a byte array of its own, not character by character.
     bool nativeEventFilter(const QByteArray &eventType, void *message, long *) override
     {
-        if (eventType != "xcb_generic_event_t")
+        static const QByteArray xcbEvent = QByteArrayLiteral("xcb_generic_event_t");
+        if (eventType != xcbEvent)
             return false;
         const auto *event = static_cast<const xcb_generic_event_t *>(message);
         if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)

@@ -1,4 +1,5 @@
 #include "platform/layerShell.h"
+#include "platform/layerShellModule.h"
 
 #include <LayerShellQt/Shell>
 #include <LayerShellQt/Window>
@@ -235,3 +236,15 @@ bool setLayerInputRegion(WId window, const QRegion &area)
 }
 
 } // namespace platform
+
+// The module's only exported symbol: everything else in it is hidden.
+extern "C" Q_DECL_EXPORT const platform::LayerShellModule *deskMemoLayerShellModule()
+{
+    static const platform::LayerShellModule module{platform::compositorOffersLayerShell,
+                                                   platform::useLayerShell,
+                                                   platform::placeWindow,
+                                                   platform::pointerOnScreen,
+                                                   platform::setLayerAbove,
+                                                   platform::setLayerInputRegion};
+    return &module;
+}

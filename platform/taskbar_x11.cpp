@@ -39,13 +39,14 @@ void keepOffTaskbar(WId window)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     const auto id = static_cast<xcb_window_t>(window);
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    // Two round trips to the server before the window can be mapped: the atoms, then the states.
+    const std::vector<xcb_atom_t> names = internAtoms(
+        connection, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    const xcb_atom_t state = names[0];
     std::vector<xcb_atom_t> atoms = atomList(connection, id, state);
-    for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
-        const xcb_atom_t atom = internAtom(connection, name);
-        if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
-            atoms.push_back(atom);
-    }
+    for (auto skip = names.begin() + 1; skip != names.end(); ++skip)
+        if (std::find(atoms.begin(), atoms.end(), *skip) == atoms.end())
+            atoms.push_back(*skip);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(atoms.size()), atoms.data());
     xcb_flush(connection);

@@ -21,8 +21,16 @@ struct deskMemoTestAccess {
     static const QString &appDir(const deskMemo &w) { return w.appDir; }
     static Ui_deskMemoClass &ui(deskMemo &w) { return w.ui; }
     static Ui_Dialog &infoUi(deskMemo &w) { return w.infoUi; }
+    static QRegion textArea(const deskMemo &w) { return w.textArea(); }
 };
 using Access = deskMemoTestAccess;
+
+// Opens the edit page as a double-click on the text does: its widgets are built then.
+inline Ui_deskMemoClass &openEditPage(deskMemo &w)
+{
+    emit Access::ui(w).label_show->double_clicked();
+    return Access::ui(w);
+}
 
 class NoteFolder
 {

@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
             window.close(); // saves the settings and quits, as the menu's close entry does
             return;
         }
-        ui.label_show->double_clicked();
+        openEditPage(window);
         ui.textEdit->setPlainText(args[2] + QLatin1Char(' ') + QString::number(round++));
         ui.btn_updata->click();
     });

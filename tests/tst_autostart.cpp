@@ -349,7 +349,7 @@ private slots:
         const QString otherBefore = home.state(other);
         NoteFolder folder;
         auto w = folder.open();
-        QRadioButton *button = Access::ui(*w).radioButton;
+        QRadioButton *button = openEditPage(*w).radioButton;
 
         button->click();
         QVERIFY(button->isChecked());
@@ -408,7 +408,7 @@ private slots:
         const QStringList before = home.snapshot();
         NoteFolder folder;
         auto w = folder.open();
-        QRadioButton *button = Access::ui(*w).radioButton;
+        QRadioButton *button = openEditPage(*w).radioButton;
         BoxWatcher boxes;
 
         button->click();
@@ -445,7 +445,7 @@ private slots:
         folder.writeSettings({{"isAutoStart", isAutoStart}});
         BoxWatcher boxes;
         auto w = folder.open();
-        QCOMPARE(Access::ui(*w).radioButton->isChecked(), isAutoStart);
+        QCOMPARE(openEditPage(*w).radioButton->isChecked(), isAutoStart);
         w->close();
         QCOMPARE(home.snapshot(), before);
         QCOMPARE(folder.setting("isAutoStart").toBool(), isAutoStart);

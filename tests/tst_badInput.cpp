@@ -448,7 +448,7 @@ private slots:
         }
 
         // Apply a new text, then close: both saves run.
-        ui.stackedWidget->setCurrentIndex(1);
+        openEditPage(*w);
         ui.textEdit->setPlainText(savedText);
         QTest::mouseClick(ui.btn_updata, Qt::LeftButton);
         QCOMPARE(ui.label_show->text(), savedText); // shown even when it can't be saved

@@ -80,7 +80,7 @@ private slots:
     {
         NoteFolder folder;
         auto w = folder.open();
-        auto &ui = Access::ui(*w);
+        auto &ui = openEditPage(*w);
         const QColor applied(255, 127, 35);
         QColor offered;
         pickColor(ui, QColor(0, 128, 0));
@@ -98,7 +98,7 @@ private slots:
     {
         NoteFolder folder;
         auto w = folder.open();
-        auto &ui = Access::ui(*w);
+        auto &ui = openEditPage(*w);
         const QFont applied = Access::setInfo(*w).selectFont;
         QFont big = applied;
         big.setPointSize(40);
@@ -164,7 +164,7 @@ private slots:
     {
         NoteFolder folder;
         auto w = folder.open();
-        Access::ui(*w).btn_updata->click();
+        openEditPage(*w).btn_updata->click();
         QVERIFY(folder.exists("setInfo.ini"));
         QCOMPARE(QString::fromLocal8Bit(folder.read("myText")), QString::fromUtf8("桌面文字便签"));
     }
@@ -199,7 +199,7 @@ private slots:
         NoteFolder folder;
         folder.write("myText", "old note");
         auto w = folder.open();
-        auto &ui = Access::ui(*w);
+        auto &ui = openEditPage(*w);
         // Swap the folder for a plain file: nothing can be written there any more.
         const QString dir = Access::appDir(*w);
         QVERIFY(QDir(dir).removeRecursively());
@@ -219,7 +219,7 @@ private slots:
         NoteFolder folder;
         auto w = folder.open();
         w->show();
-        auto &ui = Access::ui(*w);
+        auto &ui = openEditPage(*w);
         ui.btn_info->click();
         ui.btn_info->click();
         const QList<QDialog *> dialogs = w->findChildren<QDialog *>();

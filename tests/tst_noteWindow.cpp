@@ -3,6 +3,7 @@
 
 #include "app/mainWindowHandle.h"
 #include "app/startup.h"
+#include "note/inputArea.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
@@ -40,21 +41,23 @@ private slots:
         QCOMPARE(Access::appDir(*w) + "myText", folder.path("myText"));
         QCOMPARE(w->pos(), QPoint(500, 500));
         QCOMPARE(ui.label_show->text(), QString::fromUtf8("桌面文字便签"));
-        QCOMPARE(ui.textEdit->toPlainText(), QString::fromUtf8("桌面文字便签"));
         QCOMPARE(brushColor(ui.label_show, QPalette::Active, QPalette::WindowText),
                  QColor(255, 127, 35));
         QCOMPARE(brushColor(ui.label_show, QPalette::Disabled, QPalette::WindowText),
                  QColor(255, 127, 35));
-        QCOMPARE(brushColor(ui.textEdit, QPalette::Inactive, QPalette::Text), QColor(255, 127, 35));
         QCOMPARE(ui.label_show->font().family(), QString::fromUtf8("黑体"));
-        QCOMPARE(ui.textEdit->font().pointSize(), 16);
         QCOMPARE(int(w->windowFlags()), 0x80B);
         QVERIFY(g_movable);
         QVERIFY(!ui.label_show->isTop);
-        QVERIFY(!ui.radioButton->isChecked());
         QCOMPARE(ui.stackedWidget->currentIndex(), 0);
         QCOMPARE(Access::editColor(*w), Access::setInfo(*w).selectColor);
         QCOMPARE(Access::editFont(*w), Access::setInfo(*w).selectFont);
+
+        openEditPage(*w);
+        QCOMPARE(ui.textEdit->toPlainText(), QString::fromUtf8("桌面文字便签"));
+        QCOMPARE(brushColor(ui.textEdit, QPalette::Inactive, QPalette::Text), QColor(255, 127, 35));
+        QCOMPARE(ui.textEdit->font().pointSize(), 16);
+        QVERIFY(!ui.radioButton->isChecked());
         QVERIFY(!folder.exists("setInfo.ini"));
         QVERIFY(!folder.exists("myText"));
     }
@@ -75,11 +78,13 @@ private slots:
         QCOMPARE(ui.label_show->text(), QString("line one\nline two"));
         QCOMPARE(brushColor(ui.label_show, QPalette::Active, QPalette::WindowText),
                  QColor(10, 200, 30));
-        QCOMPARE(brushColor(ui.textEdit, QPalette::Active, QPalette::Text), QColor(10, 200, 30));
-        QCOMPARE(ui.textEdit->font().pointSize(), 31);
         QCOMPARE(int(w->windowFlags()), 0x4080B);
         QVERIFY(!g_movable);
         QVERIFY(ui.label_show->isTop);
+        openEditPage(*w);
+        QCOMPARE(ui.textEdit->toPlainText(), QString("line one\nline two"));
+        QCOMPARE(brushColor(ui.textEdit, QPalette::Active, QPalette::Text), QColor(10, 200, 30));
+        QCOMPARE(ui.textEdit->font().pointSize(), 31);
         QVERIFY(ui.radioButton->isChecked());
 
         // A save from the menu (here: lock) keeps the stay-on-top choice.
@@ -97,42 +102,44 @@ private slots:
         QCOMPARE(Access::ui(*w).label_show->text(), QString());
     }
 
+    // The display page is built with the window; the edit page's widgets when it first opens.
     void formWidgets_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("parentName");
         QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("builtAtStart");
         QTest::newRow("stack") << "stackedWidget"
                                << "QStackedWidget"
-                               << "deskMemoClass" << QRect(30, 20, 711, 551);
+                               << "deskMemoClass" << QRect(30, 20, 711, 551) << true;
         QTest::newRow("label_show") << "label_show"
                                     << "QmyLabel"
-                                    << "page" << QRect(30, 10, 651, 521);
+                                    << "page" << QRect(30, 10, 651, 521) << true;
         QTest::newRow("editor") << "textEdit"
                                 << "QTextEdit"
-                                << "page_2" << QRect(70, 50, 381, 121);
+                                << "page_2" << QRect(70, 50, 381, 121) << false;
         QTest::newRow("colour") << "btn_setColor"
                                 << "QPushButton"
-                                << "page_2" << QRect(480, 50, 61, 41);
+                                << "page_2" << QRect(480, 50, 61, 41) << false;
         QTest::newRow("font") << "btn_setFont"
                               << "QPushButton"
-                              << "page_2" << QRect(480, 100, 61, 41);
+                              << "page_2" << QRect(480, 100, 61, 41) << false;
         QTest::newRow("frame") << "label"
                                << "QLabel"
-                               << "page_2" << QRect(-50, 0, 591, 231);
+                               << "page_2" << QRect(-50, 0, 591, 231) << false;
         QTest::newRow("apply") << "btn_updata"
                                << "QPushButton"
-                               << "page_2" << QRect(100, 192, 111, 31);
+                               << "page_2" << QRect(100, 192, 111, 31) << false;
         QTest::newRow("cancel") << "btn_cancel"
                                 << "QPushButton"
-                                << "page_2" << QRect(280, 192, 111, 31);
+                                << "page_2" << QRect(280, 192, 111, 31) << false;
         QTest::newRow("info") << "btn_info"
                               << "QPushButton"
-                              << "page_2" << QRect(510, 200, 31, 31);
+                              << "page_2" << QRect(510, 200, 31, 31) << false;
         QTest::newRow("autostart") << "radioButton"
                                    << "QRadioButton"
-                                   << "page_2" << QRect(440, 170, 70, 20);
+                                   << "page_2" << QRect(440, 170, 70, 20) << false;
     }
     void formWidgets()
     {
@@ -140,10 +147,13 @@ private slots:
         QFETCH(QString, className);
         QFETCH(QString, parentName);
         QFETCH(QRect, geometry);
+        QFETCH(bool, builtAtStart);
         NoteFolder folder;
         auto w = folder.open();
         QCOMPARE(w->objectName(), QString("deskMemoClass"));
         QCOMPARE(w->size(), QSize(760, 580));
+        QCOMPARE(w->findChild<QWidget *>(name) != nullptr, builtAtStart);
+        openEditPage(*w);
         auto *widget = w->findChild<QWidget *>(name);
         QVERIFY(widget);
         QCOMPARE(QString(widget->metaObject()->className()), className);
@@ -155,7 +165,7 @@ private slots:
     {
         NoteFolder folder;
         auto w = folder.open();
-        auto &ui = Access::ui(*w);
+        auto &ui = openEditPage(*w);
         QCOMPARE(ui.stackedWidget->indexOf(ui.page), 0);
         QCOMPARE(ui.stackedWidget->indexOf(ui.page_2), 1);
         QCOMPARE(ui.stackedWidget->lineWidth(), 6);
@@ -220,7 +230,7 @@ private slots:
         NoteFolder folder;
         auto w = folder.open();
         QStringList order;
-        for (QObject *child : Access::ui(*w).page_2->children())
+        for (QObject *child : openEditPage(*w).page_2->children())
             order << child->objectName();
         QCOMPARE(order, QStringList({"textEdit", "label", "btn_setColor", "btn_setFont",
                                      "btn_updata", "btn_cancel", "btn_info", "radioButton"}));
@@ -235,12 +245,46 @@ private slots:
                  QStringList({"double_clicked()", "save_setInfo()", "close_main()"}));
     }
 
+    // The display page takes the pointer where the label paints: found in an image of the
+    // label's alpha alone, the lines are those of the label painted in colour.
+    void inputAreaIsWhereTheTextIsPainted_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("first run") << QByteArray() << QColor(255, 127, 35);
+        QTest::newRow("nearly transparent")
+            << QByteArray("faint\r\n\r\n  lines") << QColor(9, 9, 9, 1);
+        QTest::newRow("rich text")
+            << QByteArray("<b>bold</b><br><span style='font-size:60pt'>big</span>")
+            << QColor(0, 0, 255);
+    }
+    void inputAreaIsWhereTheTextIsPainted()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QColor, color);
+        NoteFolder folder;
+        if (!text.isNull())
+            folder.write("myText", text);
+        folder.writeSettings({{"selectColor", color}, {"selectFont", QFont("Serif", 20)}});
+        auto w = folder.open();
+        QmyLabel *label = Access::ui(*w).label_show;
+        QImage painted(label->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        label->render(&painted, QPoint(), QRegion(), QWidget::RenderFlags());
+        const QRegion lines = paintedLines(painted, 4);
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(Access::textArea(*w), lines.translated(label->mapTo(w.get(), QPoint())));
+    }
+
     void doubleClickOpensEditPageWithoutRefill()
     {
         NoteFolder folder;
         auto w = folder.open();
         auto &ui = Access::ui(*w);
+        QTest::mouseDClick(ui.label_show, Qt::LeftButton);
+        QCOMPARE(ui.stackedWidget->currentIndex(), 1);
         ui.textEdit->setPlainText("typed before");
+        ui.stackedWidget->setCurrentIndex(0);
         QTest::mouseDClick(ui.label_show, Qt::LeftButton);
         QCOMPARE(ui.stackedWidget->currentIndex(), 1);
         QCOMPARE(ui.textEdit->toPlainText(), QString("typed before"));

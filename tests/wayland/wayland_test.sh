@@ -29,7 +29,8 @@ trap 'exit 1' INT TERM HUP
 way_start "$work" || { echo "sway did not start"; cat "$work/sway.log"; exit 1; }
 dir=$work/note
 mkdir "$dir"
-cp "$program" "$dir/deskMemo"
+# The program with its layer-shell module, which it looks for beside itself.
+cp "$program" "$(dirname "$program")/deskMemo-layershell.so" "$dir/"
 chown -R "$way_user" "$dir"
 
 describe_failure() {
