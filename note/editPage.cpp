@@ -109,8 +109,9 @@ QFont withShowableFamily(const QFont &font)
 void deskMemo::pickFont()
 {
     const QFont applicationFont = QApplication::font();
-    if (withShowableFamily(applicationFont) != applicationFont)
-        QApplication::setFont(withShowableFamily(applicationFont));
+    const QFont showableApplicationFont = withShowableFamily(applicationFont);
+    if (showableApplicationFont != applicationFont)
+        QApplication::setFont(showableApplicationFont);
     bool accepted = false;
     const QFont picked =
         QFontDialog::getFont(&accepted, withShowableFamily(setInfo.selectFont), this, QString());

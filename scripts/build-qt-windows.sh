@@ -49,14 +49,7 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
     "${sudo[@]}" apt-get update -qq
 fi
-packages=(dpkg-dev make perl g++ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix)
-missing=()
-for package in "${packages[@]}"; do
-    [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" = "install ok installed" ] || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/install-deps.sh" windows
 
 version=$(apt-cache showsrc qtbase-opensource-src | awk '/^Version:/ { print $2; exit }')
 upstream=${version%%+*}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever the build and the tests need and this machine lacks.
-# Usage: scripts/install-deps.sh [build|test]   (test also brings what the test tiers use)
+# Usage: scripts/install-deps.sh [build|test|windows]   (test also brings what the test tiers
+# use; windows brings what building Qt for Windows needs)
 set -euo pipefail
 
 build_packages=(
@@ -16,9 +17,13 @@ test_packages=(
     clang libclang-rt-14-dev llvm
     sway grim
 )
+windows_packages=(dpkg-dev make perl g++ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix)
 
 wanted=("${build_packages[@]}")
-[ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")
+case ${1:-build} in
+test) wanted+=("${test_packages[@]}") ;;
+windows) wanted=("${windows_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -48,13 +48,12 @@ QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec)
     QString withCrLf = text;
     withCrLf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     // Only bytes that read back as the same text will do: Windows' own code page conversion
-    // turns what it can't hold into '?' (or a look-alike) without telling, so asking the codec
-    // whether it can encode the text isn't enough there.
+    // turns what it can't hold into '?' (or a look-alike) without telling, so the codec can't
+    // be asked whether it can encode the text.
     const QByteArray local = localCodec->fromUnicode(withCrLf);
     // Local bytes that begin like a byte-order mark (a leading U+FEFF, "ÿþ" in Latin-1) would be
     // read back in the wrong encoding.
-    if (localCodec->canEncode(withCrLf) && localCodec->toUnicode(local) == withCrLf &&
-        !QTextCodec::codecForUtfText(local, nullptr))
+    if (localCodec->toUnicode(local) == withCrLf && !QTextCodec::codecForUtfText(local, nullptr))
         return local;
     return QByteArray(utf8ByteOrderMark) + withCrLf.toUtf8();
 }
