@@ -1,3 +1,4 @@
+#include "storage/plainFile.h"
 #include "storage/storageLocation.h"
 
 #include <QFile>
@@ -9,6 +10,27 @@
 
 namespace storage
 {
+namespace
+{
+
+bool mayWrite(const QString &path)
+{
+    // The kernel's own verdict for a write by this process: it knows about root, access lists,
+    // read-only mounts and immutable files.
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
+// A note file that refuses writing would refuse every save there.
+bool noteFilesAcceptWrites(const QString &directory)
+{
+    for (const QString &name : noteFileNames()) {
+        if (QFile::exists(directory + name) && !mayWrite(directory + name))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 ProgramFolder inspectProgramFolder(const QString &directory)
 {
@@ -18,22 +40,30 @@ ProgramFolder inspectProgramFolder(const QString &directory)
     const uid_t user = ::geteuid();
     folder.ownedByUser = user != 0 && ::stat(QFile::encodeName(directory).constData(), &st) == 0 &&
                          st.st_uid == user;
-    folder.writable = isWritableDirectory(directory);
+    folder.writable = isWritableDirectory(directory) && noteFilesAcceptWrites(directory);
     return folder;
 }
 
 bool isWritableDirectory(const QString &directory)
 {
-    // The kernel's own verdict for a write by this process: it knows about root, access lists,
-    // read-only mounts and immutable folders.
     return ::faccessat(AT_FDCWD, QFile::encodeName(directory).constData(), W_OK | X_OK,
                        AT_EACCESS) == 0;
 }
 
 QString perUserDataDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/deskMemo/");
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/deskMemo/");
+}
+
+bool syncToDisk(int handle)
+{
+    return ::fdatasync(handle) == 0;
+}
+
+QByteArray nativeLineEnd()
+{
+    return "\n";
 }
 
 } // namespace storage

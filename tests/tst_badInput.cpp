@@ -33,6 +33,8 @@ enum Kind {
     FolderLocked, // the folder is made read-only once the window is open: the note moves to
                   // the data folder at its first save
     FolderGone,   // the folder can't be written at start: the note moves to the data folder
+    FolderFull,   // the folder is a small disk that fills up once the window is open
+    ReadOnlyFile, // `bytes` in a file that refuses writing, in a writable folder
 };
 
 const QString defaultText = QString::fromUtf8("桌面文字便签");
@@ -74,6 +76,22 @@ bool setReadOnly(const QString &folder, bool on)
 }
 const char *const cannotLock = "the folder could not be made read-only (as root this takes a "
                                "bind mount, which needs CAP_SYS_ADMIN)";
+
+// A disk of 256 KB in place of the folder, for root; the folder's files are made afterwards.
+bool mountSmallDisk(const QString &folder)
+{
+    return ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=256k") == 0;
+}
+
+// Fills the disk holding `folder` up to the last byte.
+void fillDisk(const QString &folder)
+{
+    QFile filler(folder + "/filler");
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(512, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+}
 
 QByteArray utfWithMark(const char *codec, const QByteArray &mark, const QString &text)
 {
@@ -213,11 +231,11 @@ private slots:
             << ini << Bytes
             << pos + "selectColor=@Variant(\\0\\0\\0\\x43]\\xff\\xff\\xff\\xff\\x7f\\x7f##\\0\\0)\n"
             << QString() << QVariantMap{{"selectColor", QColor()}} << true << QByteArray();
-        QTest::newRow("colour held as a brush")
+        // The note writes a colour, never a brush: a brush blob could hold an image.
+        QTest::newRow("colour held as a brush is no colour")
             << ini << Bytes << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}})
-            << QString()
-            << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor(Qt::blue)}} << true
-            << QByteArray();
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor()}}
+            << true << QByteArray();
         const QByteArray reminders = "[reminders]\ndue=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xd7)\n"
                                      "note=keep me\n";
         QTest::newRow("a date the library wrote, in another group")
@@ -261,9 +279,8 @@ private slots:
         QTest::newRow("a brush with an image, the colour as a brush too")
             << ini << Bytes
             << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}}).mid(9) + texture + "\n"
-            << QString()
-            << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor(Qt::blue)}} << true
-            << texture;
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor()}}
+            << true << texture;
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
@@ -281,6 +298,18 @@ private slots:
             << pos + "startPos=@Point(56 78)\n[other]\na=1\n[config]\nisTopWindow=true\n"
             << QString() << QVariantMap{{"startPos", QPoint(56, 78)}, {"isTopWindow", true}} << true
             << QByteArray("a=1");
+        // Lines that start with a vertical tab or a form feed are no section headers.
+        const QByteArray oddBlanks = "\v[x]=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n"
+                                     "\f[y]=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n";
+        QTest::newRow("blobs after a vertical tab and a form feed")
+            << ini << Bytes << pos + oddBlanks << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << true << oddBlanks;
+        const QByteArray marked = "\xEF\xBB\xBF[config]\r\nstartPos=@Point(12 34)\r\n"
+                                  "shape=@Variant(\\0\\0\\0GPoin)\r\nisTopWindow=true\r\n";
+        QTest::newRow("byte-order mark and CR LF, kept as they are")
+            << ini << Bytes << marked << QString()
+            << QVariantMap{{"startPos", QPoint(12, 34)}, {"isTopWindow", true}} << true
+            << marked.left(marked.indexOf("isTop"));
         QTest::newRow("other groups kept")
             << ini << Bytes << "[mine]\nkeep=me\n" + pos + "extra=1\n[zzz]\nlast=1\n"
             << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true
@@ -342,6 +371,12 @@ private slots:
         QTest::newRow("folder read-only at start")
             << QString() << FolderGone << QByteArray("old text") << QString("old text")
             << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray("[mine]\nkeep=me");
+        QTest::newRow("disk full while open")
+            << QString() << FolderFull << QByteArray("old text") << QString("old text")
+            << QVariantMap{{"startPos", QPoint(12, 34)}} << false << QByteArray("[mine]\nkeep=me");
+        QTest::newRow("text file read-only")
+            << txt << ReadOnlyFile << QByteArray("old text") << QString("old text") << QVariantMap()
+            << false << QByteArray();
     }
 
     void opensAndKeeps()
@@ -356,6 +391,8 @@ private slots:
 
         NoteFolder folder;
         const QString path = folder.path(file);
+        const QString folderPath = QFileInfo(folder.path("myText")).path();
+        QVERIFY(folderPath != QDir::tempPath()); // a mount goes on the note's own folder only
         struct Feeder : QProcess {
             ~Feeder() override
             {
@@ -394,9 +431,14 @@ private slots:
             QVERIFY(sparse.resize(1536LL * 1024 * 1024)); // holes: no disk space used
             break;
         }
+        case ReadOnlyFile:
+            folder.write(file, bytes);
+            break;
+        case FolderFull:
         case FolderGone:
         case FolderLocked:
-            QDir(dataFolder()).removeRecursively();
+            if (kind == FolderFull && !mountSmallDisk(folderPath))
+                QSKIP("a small disk can't be mounted here (it needs root)");
             if (bytes.isNull())
                 break;
             folder.write("myText", bytes);
@@ -406,7 +448,6 @@ private slots:
         }
         const QString textPath = folder.path("myText"), iniPath = folder.path("setInfo.ini");
         const QByteArray textBefore = snapshot(textPath), iniBefore = snapshot(iniPath);
-        const QString folderPath = QFileInfo(textPath).path();
 
         struct Unlock {
             QString path;
@@ -415,10 +456,16 @@ private slots:
                 if (!path.isEmpty())
                     setReadOnly(path, false);
             }
-        } unlock;
+        } unlock, unlockFile;
+        if (kind == FolderFull)
+            unlock.path = folderPath; // unmounted as a read-only folder is
         if (kind == FolderGone) {
             QVERIFY2(setReadOnly(folderPath, true), cannotLock);
             unlock.path = folderPath;
+        }
+        if (kind == ReadOnlyFile) {
+            QVERIFY2(setReadOnly(path, true), cannotLock);
+            unlockFile.path = path;
         }
 
         auto w = folder.open();
@@ -442,8 +489,10 @@ private slots:
             QVERIFY2(setReadOnly(folderPath, true), cannotLock);
             unlock.path = folderPath;
         }
+        if (kind == FolderFull)
+            fillDisk(folderPath);
         if (kind == FolderGone) {
-            QCOMPARE(Access::appDir(*w), dataFolder());
+            QCOMPARE(Access::place(*w).home, dataFolder());
             QVERIFY(!QFileInfo::exists(dataFolder())); // made by the first save, not at start
         }
 
@@ -454,57 +503,45 @@ private slots:
         QCOMPARE(ui.label_show->text(), savedText); // shown even when it can't be saved
         const QPoint lastPos = info.startPos;
         w->close();
+        const QString heldIn = Access::appDir(*w);
         w.reset();
 
-        const bool textTouched = file == "myText" && saves;
-        const bool iniTouched = file == "setInfo.ini" && saves;
-        if (file.isEmpty()) { // the folder could not be written: everything as it was
+        // A file or folder that refuses the save stays as it was, and the whole note goes to
+        // the data folder.
+        QCOMPARE(heldIn, saves ? folderPath + "/" : dataFolder());
+        if (!saves && file != "setInfo.ini")
             QCOMPARE(snapshot(textPath), textBefore);
+        if (!saves && file != "myText")
             QCOMPARE(snapshot(iniPath), iniBefore);
-        }
-        if (file == "myText" && !saves)
-            QCOMPARE(snapshot(textPath), textBefore);
-        if (file == "setInfo.ini" && !saves)
-            QCOMPARE(snapshot(iniPath), iniBefore);
-        if (file != "myText" && !file.isEmpty()) {
-            QString back;
-            QVERIFY(storage::readNoteText(textPath, &back));
-            QCOMPARE(back, savedText);
-        }
-        if (textTouched) {
-            QString back;
-            QVERIFY(storage::readNoteText(textPath, &back));
-            QCOMPARE(back, savedText);
-        }
-        if (iniTouched || (file != "setInfo.ini" && !file.isEmpty())) {
-            // Read as the program does: a kept entry could crash the settings library.
-            QFile saved(iniPath);
-            QVERIFY(saved.open(QIODevice::ReadOnly) &&
-                    saved.readAll().contains("startPos=@Point("));
-            QCOMPARE(storage::readSetInfo(iniPath).startPos, lastPos);
-        }
-        const bool movedAway = kind == FolderGone || kind == FolderLocked;
-        if (!kept.isEmpty()) {
-            const QString saved = movedAway ? dataFolder() + "setInfo.ini" : iniPath;
-            QVERIFY2(readFile(saved).contains(kept), kept.constData());
-        }
+        QString back;
+        QVERIFY(storage::readNoteText(heldIn + "myText", &back));
+        QCOMPARE(back, savedText);
+        QVERIFY(readFile(heldIn + "setInfo.ini").contains("startPos=@Point("));
+        QCOMPARE(storage::readSetInfo(heldIn + "setInfo.ini").startPos, lastPos);
+        if (!kept.isEmpty())
+            QVERIFY2(readFile(heldIn + "setInfo.ini").contains(kept), kept.constData());
+        if (kind != FolderLocked)
+            return;
 
-        if (movedAway) {
-            QVERIFY(setReadOnly(folderPath, false));
-            unlock.path.clear();
-            QString back; // the applied text went to the data folder, with the settings
-            QVERIFY(storage::readNoteText(dataFolder() + "myText", &back));
-            QCOMPARE(back, savedText);
-            QCOMPARE(storage::readSetInfo(dataFolder() + "setInfo.ini").startPos, lastPos);
-        }
-        // The next start, in the folder writable again, reads the note beside the executable, or
-        // the one in the data folder while none stands there.
-        if (kind == FolderLocked) {
-            auto again = folder.open();
-            QCOMPARE(Access::ui(*again).label_show->text(), bytes.isNull() ? savedText : text);
-        }
-        if (movedAway)
-            QDir(dataFolder()).removeRecursively();
+        // The folder writable again: the newer note, in the data folder, is shown, and the next
+        // save moves it back beside the executable for good.
+        QVERIFY(setReadOnly(folderPath, false));
+        unlock.path.clear();
+        const auto applyAndClose = [](deskMemo &note, const QString &newText) {
+            openEditPage(note);
+            Access::ui(note).textEdit->setPlainText(newText);
+            Access::ui(note).btn_updata->click();
+            note.close();
+        };
+        auto again = folder.open();
+        QCOMPARE(Access::ui(*again).label_show->text(), savedText);
+        applyAndClose(*again, "back beside");
+        again.reset();
+        QVERIFY(!QFileInfo::exists(dataFolder() + "myText"));
+        QVERIFY(!QFileInfo::exists(dataFolder() + "setInfo.ini"));
+        QVERIFY2(setReadOnly(folderPath, true), cannotLock);
+        unlock.path = folderPath;
+        QCOMPARE(Access::ui(*folder.open()).label_show->text(), QString("back beside"));
     }
 };
 
