@@ -369,7 +369,6 @@ SetInfo parseSetInfo(const QByteArray &content)
 QByteArray withSetInfo(const QByteArray &content, const SetInfo &info)
 {
     const OwnLines own = findOwnLines(content);
-    const QByteArray lineEnd = own.lineEnd.isEmpty() ? nativeLineEnd() : own.lineEnd;
     int last[KeyCount];
     std::fill(std::begin(last), std::end(last), -1);
     for (int i = 0; i < own.keys.size(); ++i)
@@ -390,23 +389,41 @@ QByteArray withSetInfo(const QByteArray &content, const SetInfo &info)
     }
     result += content.mid(from);
 
-    QByteArray missing;
+    const bool keysMissing = std::find(std::begin(last), std::end(last), -1) != std::end(last);
+    if (!keysMissing)
+        return result;
+    const bool newSection = insertAt < 0;
+    if (newSection)
+        insertAt = result.size();
+    // New lines end like the line before them, so that a lone CR never meets a following LF.
+    const int bom = result.startsWith(utf8ByteOrderMark) ? 3 : 0;
+    const char before = insertAt > bom ? result[insertAt - 1] : '\n';
+    QByteArray lineEnd = own.lineEnd.isEmpty() ? nativeLineEnd() : own.lineEnd;
+    if (before == '\r')
+        lineEnd = "\r";
+    else if (before == '\n')
+        lineEnd = insertAt - 2 >= bom && result[insertAt - 2] == '\r' ? "\r\n" : "\n";
+    QByteArray missing = before == '\n' || before == '\r' ? QByteArray() : lineEnd;
+    // A blank line between sections, as the library writes them. It also ends the last line
+    // where a backslash at the very end carries it on over the line end added above.
+    if (newSection)
+        missing += (insertAt > bom ? lineEnd : QByteArray()) + "[config]" + lineEnd;
     for (int key = 0; key < KeyCount; ++key) {
         if (last[key] < 0)
             missing += keyLine(Key(key), info) + lineEnd;
     }
-    if (missing.isEmpty())
-        return result;
-    const int bom = result.startsWith(utf8ByteOrderMark) ? 3 : 0;
-    if (insertAt < 0) {
-        insertAt = result.size();
-        // A blank line between sections, as the library writes them.
-        missing.prepend((insertAt > bom ? lineEnd : QByteArray()) + "[config]" + lineEnd);
-    }
-    const char before = insertAt > bom ? result[insertAt - 1] : '\n';
-    if (before != '\n' && before != '\r')
-        missing.prepend(lineEnd);
     return result.insert(insertAt, missing);
+}
+
+QByteArray withoutOwnLines(const QByteArray &content)
+{
+    QByteArray rest;
+    int from = 0;
+    for (const KeyLine &found : findOwnLines(content).keys) {
+        rest += content.mid(from, found.line.begin - from);
+        from = found.line.next;
+    }
+    return rest + content.mid(from);
 }
 
 SetInfo readSetInfo(const QString &path)

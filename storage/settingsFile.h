@@ -37,6 +37,9 @@ SetInfo parseSetInfo(const QByteArray &content);
 // other keys, comments, blank lines, a byte-order mark, CR LF) stays as it is.
 QByteArray withSetInfo(const QByteArray &content, const SetInfo &info);
 
+// `content` without the lines of the six keys in [config]: what a save keeps as it is.
+QByteArray withoutOwnLines(const QByteArray &content);
+
 // parseSetInfo on the file; a file that is missing, unreadable or no plain file of a sane size
 // gives the defaults.
 SetInfo readSetInfo(const QString &path);

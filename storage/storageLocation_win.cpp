@@ -56,9 +56,10 @@ bool noteFilesAcceptWrites(const QString &directory)
         const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         if (handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
-        else if (win::refusesWriting(GetLastError(), attributes))
+        if (win::refusesWriting(error, attributes))
             return false;
     }
     return true;

@@ -24,9 +24,10 @@ std::wstring extendedLengthPath(const std::wstring &path);
 // itself when it can't be found out (the path does not exist).
 std::wstring longPathName(const std::wstring &path);
 
-// Whether a file that could not be opened for writing refuses writes (the read-only attribute,
-// or access denied), as opposed to being held open for a moment by another program (a sharing
-// or lock violation: a sync client, a virus scanner).
+// Whether a file refuses writes, given the error of opening it for writing (ERROR_SUCCESS when
+// it opened) and its attributes: the read-only attribute or access denied do, a file held open
+// for a moment by another program (a sharing or lock violation: a sync client, a virus scanner)
+// does not.
 bool refusesWriting(DWORD openError, DWORD attributes);
 
 } // namespace win

@@ -13,6 +13,8 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -168,6 +170,43 @@ private slots:
         QCOMPARE(storage::readSetInfo(dir.filePath("setInfo.ini")).selectColor,
                  QColor(255, 127, 35));
         QVERIFY(!QFile::exists(dir.filePath("setInfo.ini.lock")));
+    }
+
+    // The settings lock of a live program that never lets go hangs the note's first save. A kill
+    // then can't reach the event loop; a second one ends the program at once.
+    void secondKillEndsAHungSave()
+    {
+        QTemporaryDir dir;
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+        struct EndHolder {
+            pid_t pid;
+            ~EndHolder()
+            {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
+        } endHolder{holder};
+        QFile lock(dir.filePath("setInfo.ini.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(holder) + "\n" +
+                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+
+        QProcess note;
+        note.start(QCoreApplication::applicationDirPath() + "/noteInstance",
+                   {dir.path(), "x", "9"});
+        QVERIFY(note.waitForStarted());
+        QThread::msleep(1000);
+        ::kill(pid_t(note.processId()), SIGTERM);
+        QVERIFY(!note.waitForFinished(500)); // still waiting for the lock
+        ::kill(pid_t(note.processId()), SIGTERM);
+        QVERIFY(note.waitForFinished(5000));
+        QCOMPARE(note.exitStatus(), QProcess::CrashExit);
     }
 };
 

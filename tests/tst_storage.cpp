@@ -12,6 +12,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -142,6 +143,41 @@ private slots:
                  beside ? QString("/x/") : storage::perUserDataDirectory());
     }
 
+    // Ages in seconds of myText and setInfo.ini beside the executable and per user; -1: none.
+    void newerPairIsTheNote_data()
+    {
+        QTest::addColumn<QList<int>>("ages");
+        QTest::addColumn<bool>("perUser");
+        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << false;
+        QTest::newRow("only per user") << QList<int>{-1, -1, 5, 5} << true;
+        QTest::newRow("per user newer") << QList<int>{9, 9, 5, 9} << true;
+        QTest::newRow("beside newer, its text deleted") << QList<int>{-1, 5, 9, 9} << false;
+        QTest::newRow("a tie goes to the storage folder") << QList<int>{5, 5, 5, 5} << false;
+    }
+    void newerPairIsTheNote()
+    {
+        QFETCH(QList<int>, ages);
+        QFETCH(bool, perUser);
+        QTemporaryDir beside;
+        storage::setExecutablePathOverride(beside.filePath("deskMemo"));
+        const QString folders[] = {beside.path() + "/", storage::perUserDataDirectory()};
+        QDir(folders[1]).removeRecursively();
+        QDir().mkpath(folders[1]);
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int i = 0; i < 4; ++i) {
+            if (ages[i] < 0)
+                continue;
+            QFile file(folders[i / 2] + (i % 2 ? "setInfo.ini" : "myText"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(now.addSecs(-ages[i]), QFileDevice::FileModificationTime));
+        }
+        const storage::NotePlace place = storage::locateNote();
+        QCOMPARE(place.home, folders[0]);
+        QCOMPARE(place.live, folders[perUser]);
+        storage::setExecutablePathOverride(QString());
+        QDir(folders[1]).removeRecursively();
+    }
+
     void systemProgramFolders_data()
     {
         QTest::addColumn<QString>("directory");
@@ -177,6 +213,8 @@ private slots:
         QTest::newRow("user folder") << "C:/Users/li/Notes/" << false;
         QTest::newRow("drive root") << "C:/" << false;
         QTest::newRow("share") << "//server/notes/" << false;
+        QTest::newRow("extended-length form") << "\\\\?\\C:\\Program Files\\deskMemo\\" << true;
+        QTest::newRow("extended-length share") << "\\\\?\\UNC\\server\\notes\\" << false;
     }
     void windowsProgramFolders()
     {
@@ -366,7 +404,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("setInfo.ini");
-        writeBytes(path, "[mine]\nkeep=me\n\n[config]\nextra=1\n");
+        // A duplicate key, which the settings library reads the last of, and a key in a second
+        // [config] on a last line without a line end.
+        const QByteArray before = "\xEF\xBB\xBF; kept\r\n[mine]\r\nkeep=me\r\n\r\n[config]\r\n"
+                                  "startPos=@Point(1 1)\r\nextra=1\r\nstartPos=@Point(2 2)\r\n"
+                                  "[config]\r\nisTopWindow=false";
+        writeBytes(path, before);
         SetInfo info;
         info.startPos = QPoint(-20, 1300);
         info.movable_flag = false;
@@ -384,13 +427,66 @@ private slots:
         QCOMPARE(back.isAutoStart, true);
         QCOMPARE(back.isTopWindow, true);
 
+        // Each line takes the new value where it stands; what is missing follows the last.
+        const QByteArray saved = readFile(path);
+        QVERIFY2(saved.startsWith(before.left(before.indexOf("startPos")) +
+                                  "extra=1\r\nstartPos=@Point(-20 1300)\r\n[config]\r\n"
+                                  "isTopWindow=true\r\nmovable_flag=false\r\nselectColor="),
+                 saved.constData());
+        QVERIFY(saved.endsWith("isAutoStart=true\r\n"));
+        QCOMPARE(storage::withoutOwnLines(saved), storage::withoutOwnLines(before));
+        // The library reads the six lines as the values it would have written.
         QSettings raw(path, QSettings::IniFormat);
         QCOMPARE(raw.value("mine/keep").toString(), QString("me"));
         QCOMPARE(raw.value("config/extra").toInt(), 1);
-        QVERIFY(readFile(path).contains("startPos=@Point(-20 1300)"));
-        QVERIFY(readFile(path).contains("isTopWindow=true"));
+        QCOMPARE(raw.value("config/selectColor").value<QColor>(), info.selectColor);
+        QCOMPARE(raw.value("config/selectFont").value<QFont>(), info.selectFont);
+        QCOMPARE(raw.value("config/startPos").toPoint(), info.startPos);
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+    }
+
+    // The six lines of a new file are those the settings library writes for the same values.
+    void settingsLinesAreTheLibrarys_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QFont>("font");
+        QTest::newRow("first run") << QColor(255, 127, 35) << QFont(QString::fromUtf8("黑体"), 16);
+        // Zero bytes followed by hex digits, and a family that needs quotes and escapes.
+        QTest::newRow("escapes") << QColor(0, 0x30, 0x61, 0x0a)
+                                 << QFont(QString::fromUtf8("a\"b\\c;d, e=f 字"), 9, 75, true);
+        QFont pixels("Serif");
+        pixels.setPixelSize(40);
+        QTest::newRow("pixel size, extended colour") << QColor::fromRgbF(0.25, 0.5, 1.5) << pixels;
+    }
+    void settingsLinesAreTheLibrarys()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QFont, font);
+        QTemporaryDir dir;
+        SetInfo info = storage::defaultSetInfo();
+        info.startPos = QPoint(-7, 0);
+        info.selectColor = color;
+        info.selectFont = font;
+        QVERIFY(storage::writeSetInfo(dir.filePath("note.ini"), info));
+        {
+            QSettings library(dir.filePath("library.ini"), QSettings::IniFormat);
+            library.setValue("config/startPos", info.startPos);
+            library.setValue("config/movable_flag", info.movable_flag);
+            library.setValue("config/selectColor", info.selectColor);
+            library.setValue("config/selectFont", info.selectFont);
+            library.setValue("config/isAutoStart", info.isAutoStart);
+            library.setValue("config/isTopWindow", info.isTopWindow);
+        }
+        QByteArrayList ours = readFile(dir.filePath("note.ini")).split('\n');
+        QByteArrayList theirs = readFile(dir.filePath("library.ini")).split('\n');
+        std::sort(ours.begin(), ours.end());
+        std::sort(theirs.begin(), theirs.end());
+        QCOMPARE(ours, theirs);
+        const SetInfo back = storage::readSetInfo(dir.filePath("library.ini"));
+        QCOMPARE(back.selectColor, color);
+        QCOMPARE(back.selectFont, font);
+        QCOMPARE(back.startPos, info.startPos);
     }
 
     // Another process holds the lock for a slow save: it is named as the owner, but without the
