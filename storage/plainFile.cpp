@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace storage
 {
@@ -32,24 +31,6 @@ bool readPlainFile(const QString &path, QByteArray *bytes)
         }
     }
     return true;
-}
-
-// The save file's own buffer would hide a failed write until its commit, which does not look
-// (Qt 5.15): unbuffered, each write answers for itself, and the flush to the disk is checked
-// before the new file may take the old one's place.
-bool replaceFile(const QString &path, const QByteArray &bytes)
-{
-    const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size() || !syncToDisk(file.handle())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace storage

@@ -22,12 +22,9 @@ bool readPlainFile(const QString &path, QByteArray *bytes);
 // Puts `bytes` in place of the file in one step, and only once every byte has reached the disk:
 // a full disk, a quota or an I/O error leaves the old file whole and gives false. So does a
 // file that refuses writing (read-only to this user), a directory, a pipe or a device, which are
-// left as they are. The new file takes over the old one's permissions.
+// left as they are. The new file takes over the old one's permissions; a symlink's target is
+// replaced. Implemented once per system.
 bool replaceFile(const QString &path, const QByteArray &bytes);
-
-// Waits until what was written through the open file `handle` is on the disk. False when the
-// system reports that it could not be written. Implemented once per system.
-bool syncToDisk(int handle);
 
 // The line end a new settings file gets on this system, as the settings library writes it.
 // Implemented once per system.

@@ -2,7 +2,11 @@
 #include "storage/storageLocation.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,9 +60,38 @@ QString perUserDataDirectory()
     return data.isEmpty() ? QString() : data + QStringLiteral("/deskMemo/");
 }
 
-bool syncToDisk(int handle)
+// The save file class would flush the file a second time after the check it does not make: the
+// new file is written here, each write and the one flush checked, before it is renamed.
+bool replaceFile(const QString &path, const QByteArray &bytes)
 {
-    return ::fdatasync(handle) == 0;
+    const QFileInfo existing(path);
+    if (existing.exists() && (!existing.isFile() || !mayWrite(path)))
+        return false;
+    const QString target = existing.exists() ? existing.canonicalFilePath() : path;
+    struct stat old;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = ::stat(QFile::encodeName(target).constData(), &old) == 0
+                            ? old.st_mode & 07777
+                            : 0666 & ~mask;
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return false;
+    const int fd = file.handle();
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    if (::fchmod(fd, mode) != 0 || ::fdatasync(fd) != 0 ||
+        ::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(target).constData()) != 0)
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
 
 QByteArray nativeLineEnd()

@@ -3,6 +3,8 @@
 #include "storage/windowsPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <io.h>
 #include <knownfolders.h>
@@ -110,11 +112,24 @@ QString perUserDataDirectory()
                           : QDir::fromNativeSeparators(root) + QStringLiteral("/deskMemo/");
 }
 
-// WriteFile reports a full disk itself; the flush reports what the disk could not take later.
-bool syncToDisk(int handle)
+// The save file's own buffer would hide a failed write until its commit, which does not look
+// (Qt 5.15): unbuffered, each write answers for itself, and the flush to the disk is checked
+// before the new file may take the old one's place.
+bool replaceFile(const QString &path, const QByteArray &bytes)
 {
-    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
-    return file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
+    if (file.write(bytes) != bytes.size() || handle == INVALID_HANDLE_VALUE ||
+        !FlushFileBuffers(handle)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 QByteArray nativeLineEnd()

@@ -508,11 +508,11 @@ private slots:
 
         // A file or folder that refuses the save stays as it was, and the whole note goes to
         // the data folder.
-        QCOMPARE(heldIn, saves ? folderPath + "/" : dataFolder());
         if (!saves && file != "setInfo.ini")
             QCOMPARE(snapshot(textPath), textBefore);
         if (!saves && file != "myText")
             QCOMPARE(snapshot(iniPath), iniBefore);
+        QCOMPARE(heldIn, saves ? folderPath + "/" : dataFolder());
         QString back;
         QVERIFY(storage::readNoteText(heldIn + "myText", &back));
         QCOMPARE(back, savedText);
