@@ -61,6 +61,9 @@ bool NoteStore::save(File file)
 
 bool NoteStore::write(File file, const QString &folder)
 {
+    // The per-user folder is made by the first save that needs it, never at start.
+    if (folder == where.perUser && !QDir().mkpath(folder))
+        return false;
     if (file == File::Text)
         return writeNoteText(folder + textName, text);
     const QString base = where.live == folder ? QString() : where.live + settingsName;
@@ -69,8 +72,7 @@ bool NoteStore::write(File file, const QString &folder)
 
 bool NoteStore::moveTo(const QString &folder)
 {
-    if (!QDir().mkpath(folder) || !write(File::Settings, folder) ||
-        (hasText && !write(File::Text, folder)))
+    if (!write(File::Settings, folder) || (hasText && !write(File::Text, folder)))
         return false;
     where.live = folder;
     removePerUserCopies();

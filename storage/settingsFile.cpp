@@ -58,13 +58,14 @@ bool isBlank(char c)
 // value on to the next line, as the settings library reads it.
 Line lineAt(const QByteArray &content, int begin)
 {
-    Line line{begin, begin, begin};
+    const auto crLfAt = [&content](int i) {
+        return i + 1 < content.size() && content[i] == '\r' && content[i + 1] == '\n';
+    };
     int i = begin;
     while (i < content.size() && content[i] != '\n' && content[i] != '\r')
-        i += content[i] == '\\' ? (content.mid(i + 1, 2) == "\r\n" ? 3 : 2) : 1;
-    line.end = std::min(i, int(content.size()));
-    line.next = line.end + (content.mid(line.end, 2) == "\r\n" ? 2 : line.end < content.size());
-    return line;
+        i += content[i] == '\\' ? (crLfAt(i + 1) ? 3 : 2) : 1;
+    const int end = std::min(i, int(content.size()));
+    return Line{begin, end, end + (crLfAt(end) ? 2 : end < content.size())};
 }
 
 int keyIndex(const QByteArray &name)

@@ -1,4 +1,5 @@
 // Where the note's files live and how they are read and written, without a window.
+#include "storage/noteStore.h"
 #include "storage/noteTextFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
@@ -115,6 +116,13 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{"plainFile"});
         QVERIFY(!QFileInfo::exists(perUser));
+        // The first save of an installed note makes its per-user folder.
+        storage::setExecutablePathOverride("/usr/bin/deskMemo");
+        storage::NoteStore store;
+        QVERIFY(store.saveSettings(storage::defaultSetInfo()));
+        QVERIFY(QFileInfo::exists(perUser + "setInfo.ini"));
+        storage::setExecutablePathOverride(QString());
+        QDir(perUser).removeRecursively();
     }
 
     void storageRule_data()
