@@ -132,17 +132,6 @@ QByteArray hugeFontLine()
     return asWritten({{"config/selectFont", font}}).mid(QByteArray("[config]\n").size());
 }
 
-QByteArray libraryValuesGroup()
-{
-    QLinearGradient gradient(0, 0, 10, 10);
-    gradient.setColorAt(0.5, Qt::red);
-    return asWritten({{"other/when", QDateTime(QDate(2024, 2, 29), QTime(8, 30), Qt::UTC)},
-                      {"other/map", QVariantMap{{"size", QSizeF(1.5, 2)},
-                                                {"list", QVariantList{QRectF(1, 2, 3, 4), 5}}}},
-                      {"other/bytes", QByteArray("\0\x01\xff", 3)},
-                      {"other/brush", QBrush(gradient)}});
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
@@ -236,51 +225,17 @@ private slots:
             << ini << Bytes << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}})
             << QString() << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor()}}
             << true << QByteArray();
-        const QByteArray reminders = "[reminders]\ndue=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xd7)\n"
-                                     "note=keep me\n";
-        QTest::newRow("a date the library wrote, in another group")
-            << ini << Bytes << "[config]\nstartPos=@Point(300 200)\nselectColor=blue\n" + reminders
-            << QString()
-            << QVariantMap{{"startPos", QPoint(300, 200)}, {"selectColor", QColor(Qt::blue)}}
-            << true << reminders;
-        QTest::newRow("times, maps, lists, byte arrays and brushes the library wrote")
-            << ini << Bytes << pos + libraryValuesGroup() << QString()
-            << QVariantMap{{"startPos", QPoint(12, 34)}} << true << libraryValuesGroup();
-        // Values that would crash the settings library are left out of the load, and kept as
+        // Values that would crash the settings library are never handed to it, and are kept as
         // they are through the save.
         // A polygon of 1 349 478 766 points ("Poin").
         const QByteArray polygon = "shape=@Variant(\\0\\0\\0GPoin)";
         QTest::newRow("blob of another type")
             << ini << Bytes << pos + polygon + "\n"
             << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << polygon;
-        const QByteArray inList = "k=a, \\x40Variant(\\0\\0\\0\\x47\\xff\\xff\\xff\\xff)";
-        QTest::newRow("the same blob, escaped and in a list")
-            << ini << Bytes << pos + inList + "\n"
-            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << inList;
         const QByteArray continued = "shape=@Variant(\\0\\0\\0\\\r\nGPoin)";
         QTest::newRow("the same blob, continued over CR LF")
             << ini << Bytes << pos + continued + "\n"
             << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << continued;
-        const QByteArray escapedKey = "a\\=b=@Variant(\\0\\0\\0GPoin)";
-        QTest::newRow("the same blob, after an escaped = in the key")
-            << ini << Bytes << pos + escapedKey + "\n"
-            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << escapedKey;
-        const QByteArray hugeList = "x=@DateTime(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)";
-        QTest::newRow("a list of two billion in a date-time blob")
-            << ini << Bytes << pos + hugeList + "\n"
-            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << hugeList;
-        const QByteArray nested =
-            "deep=@Variant(" + QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200) + ")";
-        QTest::newRow("lists nested 200 deep")
-            << ini << Bytes << pos + nested + "\n"
-            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << nested;
-        const QByteArray texture = "[brushes]\nimage=@Variant(\\0\\0\\0\\x42\\x18" +
-                                   QByteArray("\\0").repeated(11) + "\\xff\\xff)";
-        QTest::newRow("a brush with an image, the colour as a brush too")
-            << ini << Bytes
-            << pos + asWritten({{"config/selectColor", QBrush(Qt::blue)}}).mid(9) + texture + "\n"
-            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}, {"selectColor", QColor()}}
-            << true << texture;
         QTest::newRow("font blob cut")
             << ini << Bytes << pos + truncatedFontLine() << QString()
             << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
@@ -527,18 +482,12 @@ private slots:
         // save moves it back beside the executable for good.
         QVERIFY(setReadOnly(folderPath, false));
         unlock.path.clear();
-        const auto applyAndClose = [](deskMemo &note, const QString &newText) {
-            openEditPage(note);
-            Access::ui(note).textEdit->setPlainText(newText);
-            Access::ui(note).btn_updata->click();
-            note.close();
-        };
         auto again = folder.open();
         QCOMPARE(Access::ui(*again).label_show->text(), savedText);
-        applyAndClose(*again, "back beside");
+        openEditPage(*again).textEdit->setPlainText("back beside");
+        Access::ui(*again).btn_updata->click();
         again.reset();
-        QVERIFY(!QFileInfo::exists(dataFolder() + "myText"));
-        QVERIFY(!QFileInfo::exists(dataFolder() + "setInfo.ini"));
+        QCOMPARE(QDir(dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(setReadOnly(folderPath, true), cannotLock);
         unlock.path = folderPath;
         QCOMPARE(Access::ui(*folder.open()).label_show->text(), QString("back beside"));

@@ -13,8 +13,6 @@
 #include <QtTest>
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
@@ -177,27 +175,14 @@ private slots:
     void secondKillEndsAHungSave()
     {
         QTemporaryDir dir;
-        const pid_t holder = ::fork();
-        if (holder == 0) {
-            ::pause();
-            ::_exit(0);
-        }
-        struct EndHolder {
-            pid_t pid;
-            ~EndHolder()
-            {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, nullptr, 0);
-            }
-        } endHolder{holder};
+        QProcess holder, note;
+        holder.start("sleep", {"60"});
+        QVERIFY(holder.waitForStarted());
         QFile lock(dir.filePath("setInfo.ini.lock"));
         QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(holder) + "\n" +
-                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
+        lock.write(QByteArray::number(holder.processId()) + "\nsleep\n" +
                    QSysInfo::machineHostName().toUtf8() + "\n");
         lock.close();
-
-        QProcess note;
         note.start(QCoreApplication::applicationDirPath() + "/noteInstance",
                    {dir.path(), "x", "9"});
         QVERIFY(note.waitForStarted());

@@ -329,7 +329,6 @@ void storagePaths()
 {
     namespace win = storage::win;
     const std::wstring prefix = L"\\\\?\\";
-    CHECK(win::extendedLengthPath(L"C:\\Notes") == L"C:\\Notes");
     const std::wstring deep = L"C:\\" + std::wstring(245, L'x');
     CHECK(win::extendedLengthPath(deep.substr(0, 247)) == deep.substr(0, 247));
     CHECK(win::extendedLengthPath(deep) == prefix + deep);
