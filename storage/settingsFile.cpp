@@ -398,13 +398,14 @@ QByteArray withSetInfo(const QByteArray &content, const SetInfo &info)
         insertAt = result.size();
     // New lines end like the line before them, so that a lone CR never meets a following LF.
     const int bom = result.startsWith(utf8ByteOrderMark) ? 3 : 0;
-    const char before = insertAt > bom ? result[insertAt - 1] : '\n';
+    const char before = insertAt > bom ? result[insertAt - 1] : '\0';
     QByteArray lineEnd = own.lineEnd.isEmpty() ? nativeLineEnd() : own.lineEnd;
     if (before == '\r')
         lineEnd = "\r";
     else if (before == '\n')
         lineEnd = insertAt - 2 >= bom && result[insertAt - 2] == '\r' ? "\r\n" : "\n";
-    QByteArray missing = before == '\n' || before == '\r' ? QByteArray() : lineEnd;
+    const bool lineEnded = insertAt <= bom || before == '\n' || before == '\r';
+    QByteArray missing = lineEnded ? QByteArray() : lineEnd;
     // A blank line between sections, as the library writes them. It also ends the last line
     // where a backslash at the very end carries it on over the line end added above.
     if (newSection)
