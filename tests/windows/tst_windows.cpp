@@ -1,5 +1,5 @@
-// The registry and module-path code of the Windows program on its own, run under Wine against
-// its real registry, and the resources linked into deskMemo.exe.
+// The registry, module-path and storage-path code of the Windows program on its own, run under
+// Wine against its real registry, and the resources linked into deskMemo.exe.
 // run-under-wine.sh starts it from a folder deeper than MAX_PATH whose name holds a space, so
 // that registering itself proves the path is neither cut nor left unquoted.
 #include "autostart/autostart.h"
