@@ -1,5 +1,4 @@
-#include "platform/layerShell.h"
-#include "platform/layerShellModule.h"
+#include "platform/wayland/windowSystemPlugin.h"
 
 #include <LayerShellQt/Shell>
 #include <LayerShellQt/Window>
@@ -25,13 +24,6 @@ namespace
 {
 
 using LayerWindow = LayerShellQt::Window;
-
-bool layerShellChosen = false;
-
-bool onLayerShell()
-{
-    return layerShellChosen && QGuiApplication::platformName() == QLatin1String("wayland");
-}
 
 void noteGlobal(void *data, wl_registry *, uint32_t, const char *interface, uint32_t)
 {
@@ -154,97 +146,97 @@ private:
     }
 };
 
-NoteSurface *noteSurface(QWidget *window)
+// On layer shell the program places its windows itself: the note at its margins from the
+// screen's corner, on the layer below the windows or the one above them, and every other window
+// of the program (menu, dialogs, message boxes) as a surface above all windows, placed where Qt
+// puts it. Wayland tells no program where the pointer is on the screen: a drag moves by the
+// pointer's travel within the note.
+class LayerShellWindowSystem : public WindowSystem
 {
-    static NoteSurface *surface = nullptr;
-    if (!surface && window) {
-        surface = new NoteSurface;
-        surface->setParent(qApp);
-        surface->note = window;
-        qApp->installEventFilter(surface);
+public:
+    // The first window placed is the note.
+    bool placeWindow(QWidget *window, const QPoint &topLeft) override
+    {
+        if (!surface) {
+            surface = new NoteSurface;
+            surface->setParent(qApp);
+            surface->note = window;
+            qApp->installEventFilter(surface);
+        }
+        if (window != surface->note) {
+            window->move(topLeft);
+            return true;
+        }
+        surface->place(topLeft);
+        return true;
     }
-    return surface && surface->note ? surface : nullptr;
-}
+
+    QPoint pointerOnScreen(const QWidget *window, const QMouseEvent *event) override
+    {
+        if (!surface || surface->note != window)
+            return event->globalPos();
+        return surface->grabOrigin + event->pos();
+    }
+
+    void setKeepAbove(WId, bool above) override
+    {
+        if (surface && surface->note)
+            surface->setAbove(above);
+    }
+
+    // Qt tells a Wayland window's input region through the window's mask, in device-independent
+    // pixels, which clips nothing that is painted there.
+    void setInputRegion(WId window, const QRegion &area) override
+    {
+        for (QWindow *candidate : QGuiApplication::allWindows()) {
+            if (!candidate->handle() || candidate->winId() != window)
+                continue;
+            const qreal ratio = candidate->devicePixelRatio();
+            candidate->setMask(
+                ratio == 1.0 ? area : QTransform::fromScale(1 / ratio, 1 / ratio).map(area));
+        }
+    }
+
+private:
+    QPointer<NoteSurface> surface;
+};
 
 } // namespace
 
-bool compositorOffersLayerShell()
+// The module's entry, found by Qt's plugin loader through the interface's identifier.
+class LayerShellPlugin : public QObject, public WindowSystemPlugin
 {
-    if (!qtPluginInstalled("platforms/libqwayland-generic.so") ||
-        !qtPluginInstalled("wayland-shell-integration/liblayer-shell.so"))
-        return false;
-    wl_display *display = wl_display_connect(nullptr);
-    if (!display)
-        return false;
-    bool offered = false;
-    static const wl_registry_listener listener{noteGlobal, noteGlobalRemoved};
-    wl_registry *registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &offered);
-    if (wl_display_roundtrip(display) < 0)
-        offered = false;
-    wl_registry_destroy(registry);
-    wl_display_disconnect(display);
-    return offered;
-}
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID DESKMEMO_WINDOW_SYSTEM_PLUGIN_IID)
+    Q_INTERFACES(platform::WindowSystemPlugin)
 
-void useLayerShell()
-{
-    LayerShellQt::Shell::useLayerShell();
-    layerShellChosen = true;
-}
-
-void placeWindow(QWidget *window, const QPoint &topLeft)
-{
-    if (!onLayerShell()) {
-        window->move(topLeft);
-        return;
+public:
+    bool offered() override
+    {
+        if (!qtPluginInstalled("platforms/libqwayland-generic.so") ||
+            !qtPluginInstalled("wayland-shell-integration/liblayer-shell.so"))
+            return false;
+        wl_display *display = wl_display_connect(nullptr);
+        if (!display)
+            return false;
+        bool offered = false;
+        static const wl_registry_listener listener{noteGlobal, noteGlobalRemoved};
+        wl_registry *registry = wl_display_get_registry(display);
+        wl_registry_add_listener(registry, &listener, &offered);
+        if (wl_display_roundtrip(display) < 0)
+            offered = false;
+        wl_registry_destroy(registry);
+        wl_display_disconnect(display);
+        return offered;
     }
-    noteSurface(window)->place(topLeft);
-}
 
-QPoint pointerOnScreen(const QWidget *window, const QMouseEvent *event)
-{
-    const NoteSurface *surface = onLayerShell() ? noteSurface(nullptr) : nullptr;
-    if (!surface || surface->note != window)
-        return event->globalPos();
-    return surface->grabOrigin + event->pos();
-}
-
-bool setLayerAbove(WId, bool above)
-{
-    NoteSurface *surface = onLayerShell() ? noteSurface(nullptr) : nullptr;
-    if (!surface)
-        return false;
-    surface->setAbove(above);
-    return true;
-}
-
-// Qt tells a Wayland window's input region through the window's mask, in device-independent
-// pixels, which clips nothing that is painted there.
-bool setLayerInputRegion(WId window, const QRegion &area)
-{
-    if (!onLayerShell())
-        return false;
-    for (QWindow *candidate : QGuiApplication::allWindows()) {
-        if (!candidate->handle() || candidate->winId() != window)
-            continue;
-        const qreal ratio = candidate->devicePixelRatio();
-        candidate->setMask(ratio == 1.0 ? area
-                                        : QTransform::fromScale(1 / ratio, 1 / ratio).map(area));
+    std::unique_ptr<WindowSystem> create() override
+    {
+        LayerShellQt::Shell::useLayerShell();
+        return std::make_unique<LayerShellWindowSystem>();
     }
-    return true;
-}
+};
 
 } // namespace platform
 
-// The module's only exported symbol: everything else in it is hidden.
-extern "C" Q_DECL_EXPORT const platform::LayerShellModule *deskMemoLayerShellModule()
-{
-    static const platform::LayerShellModule module{platform::compositorOffersLayerShell,
-                                                   platform::useLayerShell,
-                                                   platform::placeWindow,
-                                                   platform::pointerOnScreen,
-                                                   platform::setLayerAbove,
-                                                   platform::setLayerInputRegion};
-    return &module;
-}
+#include "layerShellModule.moc"

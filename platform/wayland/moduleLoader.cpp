@@ -1,0 +1,67 @@
+#include "platform/wayland/moduleLoader.h"
+#include "platform/wayland/windowSystemPlugin.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPluginLoader>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform
+{
+namespace
+{
+
+bool ownedSafely(const QString &path, uid_t user, bool isFolder)
+{
+    struct stat status {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return false;
+    if (status.st_uid != 0 && status.st_uid != user)
+        return false;
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return isFolder && status.st_uid == 0 && (status.st_mode & S_ISVTX);
+}
+
+} // namespace
+
+bool trustedFile(const QString &path, uid_t user)
+{
+    QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty() || !QFileInfo(canonical).isFile() ||
+        !ownedSafely(canonical, user, false))
+        return false;
+    for (QDir folder = QFileInfo(canonical).dir();; folder.cdUp()) {
+        if (!ownedSafely(folder.path(), user, true))
+            return false;
+        if (folder.isRoot())
+            return true;
+    }
+}
+
+WindowSystemPlugin *loadModule(const QString &path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    if (file.isEmpty() || !trustedFile(file, ::geteuid()))
+        return nullptr;
+    QPluginLoader loader(file);
+    return qobject_cast<WindowSystemPlugin *>(loader.instance());
+}
+
+WindowSystemPlugin *loadLayerShellModule()
+{
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const QString name = QLatin1String(DESKMEMO_LAYER_SHELL_MODULE);
+    for (const QString &folder :
+         {QFileInfo(program).absolutePath(), QString::fromUtf8(DESKMEMO_MODULE_DIR)}) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (QFileInfo::exists(path))
+            return loadModule(path);
+    }
+    return nullptr;
+}
+
+} // namespace platform
