@@ -37,7 +37,10 @@ void QmyLabel::showContextMenu(QPoint)
     connect(pinEntry, &QAction::triggered, [this] { setPinned(true); });
     connect(releaseEntry, &QAction::triggered, [this] { setPinned(false); });
 
+    // The menu is put there before it is first shown: a Wayland compositor places a menu where
+    // it first appears and lets no program move it later.
     const QPoint where = platform::windowSystem().pointerNow();
+    menu->move(where);
     menu->show();
     menu->activateWindow();
     menu->exec(where);

@@ -1,7 +1,12 @@
 #include "app/platformChoice.h"
+#include "platform/wayland/moduleLoader.h"
 
 #include <QMap>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Environment = QMap<QByteArray, QByteArray>;
 using Changes = QList<app::EnvironmentChange>;
@@ -94,6 +99,49 @@ private slots:
         QCOMPARE(choice.windowSystem, windowSystem);
         QCOMPARE(choice.changes, changes);
         QCOMPARE(asked, layerShellAsked);
+    }
+
+    // The layer-shell module runs only from a file and folders that nobody but root and the
+    // user can change; a module planted anywhere else is not even loaded.
+    void plantedModule_data()
+    {
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<uint>("owner");
+        QTest::addColumn<bool>("throughLink");
+        QTest::addColumn<bool>("runs");
+        const uint self = geteuid(), nobody = 65534;
+        // The folders lie in the temporary folder, which anyone may add to (sticky, as /tmp).
+        QTest::newRow("own module in own folder") << 0755 << 0755 << self << false << true;
+        QTest::newRow("module the group may change") << 0775 << 0755 << self << false << false;
+        QTest::newRow("module anyone may change") << 0757 << 0755 << self << false << false;
+        QTest::newRow("folder anyone may add to") << 0755 << 0777 << self << false << false;
+        QTest::newRow("followed link to a module anyone may change")
+            << 0757 << 0755 << self << true << false;
+        if (self == 0)
+            QTest::newRow("module of another user") << 0755 << 0755 << nobody << false << false;
+    }
+    void plantedModule()
+    {
+        QFETCH(int, fileMode);
+        QFETCH(int, folderMode);
+        QFETCH(uint, owner);
+        QFETCH(bool, throughLink);
+        QFETCH(bool, runs);
+        QTemporaryDir temporary;
+        const QString folder = temporary.filePath("lib"), mark = temporary.filePath("ran");
+        const QString module = folder + "/deskMemo-layershell.so";
+        QVERIFY(QDir().mkdir(folder) && QFile::copy(DESKMEMO_PLANTED_MODULE, module));
+        QVERIFY(::chmod(QFile::encodeName(module), fileMode) == 0);
+        QVERIFY(::chown(QFile::encodeName(module), owner, gid_t(-1)) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder), folderMode) == 0);
+        const QString link = temporary.filePath("deskMemo-layershell.so");
+        QVERIFY(!throughLink || QFile::link(module, link));
+        qputenv("DESKMEMO_PLANTED_MARK", QFile::encodeName(mark));
+
+        const bool loaded = platform::loadModule(throughLink ? link : module) != nullptr;
+        QCOMPARE(loaded, runs);
+        QCOMPARE(QFile::exists(mark), runs);
     }
 };
 

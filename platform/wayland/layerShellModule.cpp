@@ -25,10 +25,22 @@ namespace
 
 using LayerWindow = LayerShellQt::Window;
 
+// What the compositor offers, as its registry tells.
+struct Compositor {
+    bool layerShell = false;
+    // KWin (the only compositor with KDE Plasma's shell global): while a button is held it
+    // reports the pointer relative to where the surface stands at that moment, where sway
+    // reports it relative to where the surface stood at the press.
+    bool kwin = false;
+};
+
 void noteGlobal(void *data, wl_registry *, uint32_t, const char *interface, uint32_t)
 {
+    auto *compositor = static_cast<Compositor *>(data);
     if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
-        *static_cast<bool *>(data) = true;
+        compositor->layerShell = true;
+    else if (std::strcmp(interface, "org_kde_plasma_shell") == 0)
+        compositor->kwin = true;
 }
 
 void noteGlobalRemoved(void *, wl_registry *, uint32_t) {}
@@ -49,40 +61,58 @@ bool placedFromTheNote(const QWidget *window)
            window->windowType() == Qt::ToolTip;
 }
 
-// The note, its margins, and its margins when the last button went down on it: while a button
-// is held, the compositor reports the pointer in the surface as it stood at the press.
+// The note, its layer and its margins. Compositors differ in where they measure the pointer
+// from while a button is held: sway from where the surface stood at the press, KWin 5.27 from
+// where it stands at that moment. KWin also keeps hit-testing a surface that its margins moved
+// at the place where the last motion of a drag found it: after a drag the note would take no
+// click at its new place until the pointer had left it.
 class NoteSurface : public QObject
 {
 public:
-    QPointer<QWidget> note;
-    QPoint topLeft;
-    QPoint grabOrigin;
+    NoteSurface(QWidget *note, bool kwin) : note(note), kwin(kwin)
+    {
+        above = note->windowFlags() & Qt::WindowStaysOnTopHint;
+    }
 
+    const QPointer<QWidget> note;
+    bool above = false;
+    // The corner of the surface's latest commit.
+    QPoint topLeft;
+
+    QPoint pointerOnScreen(const QPoint &inNote) const
+    {
+        return (kwin ? topLeft : grabOrigin) + inNote;
+    }
+
+    // The new margins take effect with the surface's next commit, which the repaint brings at
+    // once: the pointer of the next event is then reported against this corner.
     void place(const QPoint &position)
     {
         topLeft = position;
-        if (note->windowHandle())
-            setMargins(note, topLeft);
-        // The new margins take effect with the surface's next commit, which a repaint brings.
-        note->update();
+        if (!note->windowHandle())
+            return;
+        setMargins(note, topLeft);
+        if (note->isVisible())
+            note->repaint();
     }
 
-    void setAbove(bool above)
+    // KWin 5.27 applies a layer change of a mapped surface only at its next restack, which may
+    // be long in coming (the next click on another window). A surface mapped anew is stacked at
+    // once, on the layer it was made for, and sway does the same; the note keeps its place and
+    // its input region, which Qt sets again on the new surface.
+    void setAbove(bool onTop)
     {
-        LayerWindow *layer = layerOf(note);
-        layer->setLayer(above ? LayerWindow::LayerTop : LayerWindow::LayerBottom);
-        // layer-shell-qt 5.27 stores the layer without passing it on: its surface applies it
-        // when this signal comes.
-        emit layer->layerChanged();
-        note->update();
+        above = onTop;
+        mapAgain();
     }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::MouseButtonPress ||
-            event->type() == QEvent::MouseButtonRelease)
-            recordGrab(object);
+        if (event->type() == QEvent::MouseButtonPress && object == note)
+            grabOrigin = topLeft;
+        else if (event->type() == QEvent::MouseButtonRelease && object == note)
+            endDrag();
         else if (event->type() == QEvent::Show)
             placeShownWindow(object);
         else if (event->type() == QEvent::Move && object != note)
@@ -91,6 +121,20 @@ protected:
     }
 
 private:
+    void mapAgain()
+    {
+        note->hide();
+        note->show();
+    }
+
+    // A surface mapped anew is hit-tested where it stands. Once the release is handled.
+    void endDrag()
+    {
+        if (kwin && topLeft != grabOrigin)
+            QMetaObject::invokeMethod(this, &NoteSurface::mapAgain, Qt::QueuedConnection);
+        grabOrigin = topLeft;
+    }
+
     static LayerWindow *layerOf(QWidget *window)
     {
         return LayerWindow::get(window->windowHandle());
@@ -103,13 +147,6 @@ private:
         layerOf(window)->setMargins(QMargins(margins.x(), margins.y(), 0, 0));
     }
 
-    void recordGrab(QObject *object)
-    {
-        auto *widget = qobject_cast<QWidget *>(object);
-        if (widget && note && widget->window() == note)
-            grabOrigin = topLeft;
-    }
-
     void placeShownWindow(QObject *object)
     {
         auto *window = qobject_cast<QWidget *>(object);
@@ -117,9 +154,13 @@ private:
             return;
         LayerWindow *layer = layerOf(window);
         layer->setAnchors(LayerWindow::Anchors(LayerWindow::AnchorTop | LayerWindow::AnchorLeft));
-        layer->setKeyboardInteractivity(LayerWindow::KeyboardInteractivityOnDemand);
+        // A menu or a modal dialog takes the keyboard while it is open (KWin gives a surface that
+        // only asks for it on demand no keys until it is clicked); the note and a dialog beside
+        // it take it when clicked.
+        const bool takesKeyboard = window->windowType() == Qt::Popup || window->isModal();
+        layer->setKeyboardInteractivity(takesKeyboard ? LayerWindow::KeyboardInteractivityExclusive
+                                                      : LayerWindow::KeyboardInteractivityOnDemand);
         if (window == note) {
-            const bool above = note->windowFlags() & Qt::WindowStaysOnTopHint;
             layer->setLayer(above ? LayerWindow::LayerTop : LayerWindow::LayerBottom);
             layer->setScope(QStringLiteral("deskMemo"));
             setMargins(note, topLeft);
@@ -144,6 +185,10 @@ private:
         }
         return area.topLeft();
     }
+
+    const bool kwin;
+    // The corner when the last button went down on the note.
+    QPoint grabOrigin;
 };
 
 // On layer shell the program places its windows itself: the note at its margins from the
@@ -155,12 +200,13 @@ class LayerShellWindowSystem : public WindowSystem
 {
 public:
     // The first window placed is the note.
+    explicit LayerShellWindowSystem(bool kwin) : kwin(kwin) {}
+
     bool placeWindow(QWidget *window, const QPoint &topLeft) override
     {
         if (!surface) {
-            surface = new NoteSurface;
+            surface = new NoteSurface(window, kwin);
             surface->setParent(qApp);
-            surface->note = window;
             qApp->installEventFilter(surface);
         }
         if (window != surface->note) {
@@ -175,7 +221,7 @@ public:
     {
         if (!surface || surface->note != window)
             return event->globalPos();
-        return surface->grabOrigin + event->pos();
+        return surface->pointerOnScreen(event->pos());
     }
 
     void setKeepAbove(WId, bool above) override
@@ -198,6 +244,7 @@ public:
     }
 
 private:
+    const bool kwin;
     QPointer<NoteSurface> surface;
 };
 
@@ -219,22 +266,24 @@ public:
         wl_display *display = wl_display_connect(nullptr);
         if (!display)
             return false;
-        bool offered = false;
         static const wl_registry_listener listener{noteGlobal, noteGlobalRemoved};
         wl_registry *registry = wl_display_get_registry(display);
-        wl_registry_add_listener(registry, &listener, &offered);
+        wl_registry_add_listener(registry, &listener, &compositor);
         if (wl_display_roundtrip(display) < 0)
-            offered = false;
+            compositor = Compositor();
         wl_registry_destroy(registry);
         wl_display_disconnect(display);
-        return offered;
+        return compositor.layerShell;
     }
 
     std::unique_ptr<WindowSystem> create() override
     {
         LayerShellQt::Shell::useLayerShell();
-        return std::make_unique<LayerShellWindowSystem>();
+        return std::make_unique<LayerShellWindowSystem>(compositor.kwin);
     }
+
+private:
+    Compositor compositor;
 };
 
 } // namespace platform
