@@ -116,6 +116,8 @@ private slots:
         QTest::newRow("module the group may change") << 0775 << 0755 << self << false << false;
         QTest::newRow("module anyone may change") << 0757 << 0755 << self << false << false;
         QTest::newRow("folder anyone may add to") << 0755 << 0777 << self << false << false;
+        QTest::newRow("folder anyone may add to, only the owner remove from")
+            << 0755 << 01777 << self << false << false;
         QTest::newRow("followed link to a module anyone may change")
             << 0757 << 0755 << self << true << false;
         if (self == 0)

@@ -13,7 +13,9 @@ namespace platform
 namespace
 {
 
-bool ownedSafely(const QString &path, uid_t user, bool isFolder)
+// `stickyAllowed`: a folder that others may add names to is accepted when only an entry's owner
+// may remove or rename it.
+bool ownedSafely(const QString &path, uid_t user, bool stickyAllowed)
 {
     struct stat status {
     };
@@ -23,18 +25,23 @@ bool ownedSafely(const QString &path, uid_t user, bool isFolder)
         return false;
     if ((status.st_mode & (S_IWGRP | S_IWOTH)) == 0)
         return true;
-    return isFolder && status.st_uid == 0 && (status.st_mode & S_ISVTX);
+    return stickyAllowed && status.st_uid == 0 && (status.st_mode & S_ISVTX);
 }
 
 } // namespace
 
 bool trustedFile(const QString &path, uid_t user)
 {
-    QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
     if (canonical.isEmpty() || !QFileInfo(canonical).isFile() ||
         !ownedSafely(canonical, user, false))
         return false;
-    for (QDir folder = QFileInfo(canonical).dir();; folder.cdUp()) {
+    // Qt's loader also tries other names beside the file (a ".avx2" twin on such processors):
+    // nobody else may add names to the module's own folder.
+    QDir folder = QFileInfo(canonical).dir();
+    if (!ownedSafely(folder.path(), user, false))
+        return false;
+    for (folder.cdUp();; folder.cdUp()) {
         if (!ownedSafely(folder.path(), user, true))
             return false;
         if (folder.isRoot())
