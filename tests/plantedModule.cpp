@@ -1,18 +1,12 @@
-// A backend module of the right kind, as someone might plant it where the note looks for its
-// own: loading it leaves a mark at once, before anything in it is asked for.
+// A backend module of the right kind, as someone might plant it: loading it leaves a mark.
 #include "platform/wayland/windowSystemPlugin.h"
 
 #include <QFile>
 
-namespace
-{
-
-const bool marked = [] {
+static const bool marked = [] {
     QFile mark(QString::fromLocal8Bit(qgetenv("DESKMEMO_PLANTED_MARK")));
     return mark.open(QIODevice::WriteOnly);
 }();
-
-} // namespace
 
 class PlantedModule : public QObject, public platform::WindowSystemPlugin
 {

@@ -1,6 +1,5 @@
 // Dragging the note window with the mouse.
 #include "noteFixture.h"
-#include "platform/wayland/waylandWindowSystem.h"
 
 #include <QMouseEvent>
 #include <QtTest>
@@ -30,27 +29,18 @@ private slots:
     {
         QTest::addColumn<bool>("movable");
         QTest::addColumn<int>("buttons");
-        QTest::addColumn<bool>("placeKnown");
         QTest::addColumn<bool>("moves");
-        const int left = Qt::LeftButton;
-        QTest::newRow("left alone") << true << left << true << true;
-        QTest::newRow("locked") << false << left << true << false;
-        QTest::newRow("left and right") << true << int(left | Qt::RightButton) << true << false;
-        QTest::newRow("right alone") << true << int(Qt::RightButton) << true << false;
-        QTest::newRow("middle alone") << true << int(Qt::MiddleButton) << true << false;
-        // Wayland without layer shell: the compositor moves the window, and where to is unknown.
-        QTest::newRow("place kept by the window system") << true << left << false << false;
+        QTest::newRow("left alone") << true << int(Qt::LeftButton) << true;
+        QTest::newRow("locked") << false << int(Qt::LeftButton) << false;
+        QTest::newRow("left and right") << true << int(Qt::LeftButton | Qt::RightButton) << false;
+        QTest::newRow("right alone") << true << int(Qt::RightButton) << false;
+        QTest::newRow("middle alone") << true << int(Qt::MiddleButton) << false;
     }
     void drag()
     {
         QFETCH(bool, movable);
         QFETCH(int, buttons);
-        QFETCH(bool, placeKnown);
         QFETCH(bool, moves);
-        if (!placeKnown)
-            platform::useWindowSystem(std::make_unique<platform::WaylandWindowSystem>());
-        const auto restore = qScopeGuard(
-            [] { platform::useWindowSystem(std::make_unique<platform::WindowSystem>()); });
         NoteFolder folder;
         auto w = folder.open();
         w->show();

@@ -114,7 +114,6 @@ private slots:
         // The folders lie in the temporary folder, which anyone may add to (sticky, as /tmp).
         QTest::newRow("own module in own folder") << 0755 << 0755 << self << false << true;
         QTest::newRow("module the group may change") << 0775 << 0755 << self << false << false;
-        QTest::newRow("module anyone may change") << 0757 << 0755 << self << false << false;
         QTest::newRow("folder anyone may add to") << 0755 << 0777 << self << false << false;
         QTest::newRow("folder anyone may add to, only the owner remove from")
             << 0755 << 01777 << self << false << false;

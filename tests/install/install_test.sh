@@ -69,9 +69,7 @@ check_run() {
     timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
     [ -s "$home/.local/share/deskMemo/setInfo.ini" ] || fail "$who: no settings in ~/.local/share/deskMemo"
     [ "$(stat -c %U "$home/.local/share/deskMemo/setInfo.ini")" = "$who" ] || fail "$who: settings not owned by $who"
-    if [ -e "$prefix/bin/setInfo.ini" ] || [ -e "$prefix/bin/myText" ]; then
-        fail "$who: files written into $prefix/bin"
-    fi
+    [ ! -e "$prefix/bin/setInfo.ini" ] && [ ! -e "$prefix/bin/myText" ] || fail "$who: files in $prefix/bin"
     echo "$who: the installed note started and kept its settings in $home/.local/share/deskMemo"
 }
 check_run "$user" "$work/user-home"

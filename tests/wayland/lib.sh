@@ -1,20 +1,16 @@
 # shellcheck shell=bash
 # Helpers for a throw-away Wayland desktop: sway or KWin nested in an X server of its own, so
-# that the compositor gets a real pointer and keyboard, which xdotool on the X display drives.
-# Both refuse to run as root or need a session of their own, so the compositor runs as a
-# throw-away user, and so do its clients. Sourced after tests/desktop/lib.sh by the Wayland
-# tests and the benchmark; needs root.
-# A plain Qt window (the cover, app id bareLabel) is put where it covers the right end of the
-# text of a note at (140, 150): from (280, 100), 700 x 500.
+# that xdotool on the X display drives the compositor's pointer and keyboard. The compositor and
+# its clients run as a throw-away user (sway refuses root). Sourced after tests/desktop/lib.sh by
+# the Wayland tests and the benchmark; needs root. A plain Qt window (the cover, bareLabel) is
+# put at (280, 100), 700 x 500, over the right end of the text of a note at (140, 150).
 
 # way_start WORK [sway|kwin]: the X server (no window manager: the compositor's window fills it),
 # the user way_user, and the compositor; exports WAYLAND_DISPLAY (and SWAYSOCK). WORK must be
 # open to the user.
 way_start() {
     way_work=$1 way_compositor=${2:-sway} way_user=dmway$$
-    local size=1600x1000
-    [ "$way_compositor" = sway ] || size=1600x1200
-    DESK_WM=0 desk_start "$size" || return 1
+    DESK_WM=0 desk_start 1600x1200 || return 1
     useradd --system --no-create-home --home-dir "$way_work/home" --shell /usr/sbin/nologin \
         "$way_user" || return 1
     mkdir -p "$way_work/home/.config" "$way_work/runtime"
@@ -44,17 +40,14 @@ CONF
     export SWAYSOCK
 }
 
-# KWin 5.27 paints without a GPU only with its QPainter compositor. The packaged binary carries
-# the file capability cap_sys_resource, which a container refuses it ("Operation not
-# permitted"); a copy carries none. Its desktop is black.
+# KWin 5.27 paints without a GPU only with its QPainter compositor; a container refuses the file
+# capability of the packaged binary ("Operation not permitted"), a copy has none. Its desktop is black.
 way_start_kwin() {
     cat >"$way_work/home/.config/kwinrulesrc" <<'CONF'
 [General]
 count=1
 rules=cover
-
 [cover]
-Description=cover
 wmclass=bareLabel
 wmclassmatch=1
 position=280,100
@@ -62,7 +55,6 @@ positionrule=2
 size=700,500
 sizerule=2
 CONF
-    chown "$way_user" "$way_work/home/.config/kwinrulesrc"
     cp "$(command -v kwin_wayland)" "$way_work/kwin_wayland"
     as_user KWIN_COMPOSE=Q DISPLAY="$DISPLAY" dbus-run-session "$way_work/kwin_wayland" \
         --x11-display "$DISPLAY" --width 1600 --height 1200 --socket wayland-kwin \
