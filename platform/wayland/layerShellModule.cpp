@@ -28,9 +28,8 @@ using LayerWindow = LayerShellQt::Window;
 // What the compositor offers, as its registry tells.
 struct Compositor {
     bool layerShell = false;
-    // KWin (the only compositor with KDE Plasma's shell global): while a button is held it
-    // reports the pointer relative to where the surface stands at that moment, where sway
-    // reports it relative to where the surface stood at the press.
+    // KWin, the only compositor with KDE Plasma's shell global, whose habits NoteSurface
+    // allows for.
     bool kwin = false;
 };
 
@@ -127,7 +126,8 @@ private:
         note->show();
     }
 
-    // A surface mapped anew is hit-tested where it stands. Once the release is handled.
+    // A surface mapped anew is hit-tested where it stands. It is mapped once the release has
+    // been handled, not while Qt still counts the button as held.
     void endDrag()
     {
         if (kwin && topLeft != grabOrigin)
@@ -199,9 +199,9 @@ private:
 class LayerShellWindowSystem : public WindowSystem
 {
 public:
-    // The first window placed is the note.
     explicit LayerShellWindowSystem(bool kwin) : kwin(kwin) {}
 
+    // The first window placed is the note.
     bool placeWindow(QWidget *window, const QPoint &topLeft) override
     {
         if (!surface) {
