@@ -4,7 +4,7 @@
 #include "autostart/autostart.h"
 #include "note/dragging.h"
 #include "note/placement.h"
-#include "platform/layerShell.h"
+#include "platform/windowSystem.h"
 
 #include <QMessageBox>
 
@@ -16,7 +16,7 @@ deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
     // before the window first moves. The stored field follows, so the next save keeps the
     // window where it can be seen.
     setInfo.startPos = reachableStartPosOnScreens(setInfo.startPos);
-    platform::placeWindow(this, setInfo.startPos);
+    platform::windowSystem().placeWindow(this, setInfo.startPos);
     ui.setupUi(this);
     ui.label_show->setText(noteText);
     applyAppearance();

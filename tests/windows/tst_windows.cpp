@@ -4,7 +4,7 @@
 // that registering itself proves the path is neither cut nor left unquoted.
 #include "autostart/autostart.h"
 #include "autostart/runKey.h"
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 #include "storage/windowsPaths.h"
 
 #include <windows.h>
