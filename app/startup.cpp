@@ -3,8 +3,8 @@
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
 #include "platform/singleInstance.h"
-#include "platform/taskbar.h"
 #include "platform/termination.h"
+#include "platform/windowSystem.h"
 #include "storage/storageLocation.h"
 
 #include <QGuiApplication>
@@ -17,7 +17,7 @@ WId g_mainWindowHandle = 0;
 
 QString runningNoteKey()
 {
-    return platform::noteKey(storage::storageDirectory());
+    return platform::noteKey(storage::locateNote().live);
 }
 
 int handOverToRunningNote(platform::NoteInstance &instance)
@@ -34,7 +34,7 @@ void showNoteWindow(deskMemo &window)
     window.setAttribute(Qt::WA_TranslucentBackground, true);
     // The native window is created here, translucent, and is kept off the taskbar before it
     // is first mapped.
-    platform::keepOffTaskbar(window.winId());
+    platform::windowSystem().keepOffTaskbar(window.winId());
     window.show();
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
@@ -50,10 +50,8 @@ void showNoteWindow(deskMemo &window)
 
 void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance)
 {
-    instance.announce(window.winId(), &window, [&window] {
-        window.raise();
-        window.activateWindow();
-    });
+    instance.announce(window.winId(), &window,
+                      [&window] { platform::windowSystem().bringForward(&window); });
 }
 
 void keepIdleQuiet()

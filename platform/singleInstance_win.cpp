@@ -1,6 +1,6 @@
 #include "platform/singleInstance.h"
 
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 
 #include <QObject>
 
