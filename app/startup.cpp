@@ -2,14 +2,31 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
+#include "platform/singleInstance.h"
 #include "platform/termination.h"
 #include "platform/windowSystem.h"
+#include "storage/storageLocation.h"
 
 #include <QGuiApplication>
 #include <QPixmapCache>
 #include <QThreadPool>
 
+#include <cstdio>
+
 WId g_mainWindowHandle = 0;
+
+QString runningNoteKey()
+{
+    return platform::noteKey(storage::locateNote().live);
+}
+
+int handOverToRunningNote(platform::NoteInstance &instance)
+{
+    const bool reached = instance.askRunningNoteForward();
+    std::fprintf(stderr, "deskMemo: this note already runs%s\n",
+                 reached ? "; it was brought forward" : "");
+    return 0;
+}
 
 void showNoteWindow(deskMemo &window)
 {
@@ -29,6 +46,12 @@ void showNoteWindow(deskMemo &window)
     };
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window, closeNote);
     platform::onTerminationRequest(&window, closeNote);
+}
+
+void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance)
+{
+    instance.announce(window.winId(), &window,
+                      [&window] { platform::windowSystem().bringForward(&window); });
 }
 
 void keepIdleQuiet()
