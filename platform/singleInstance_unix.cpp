@@ -116,8 +116,9 @@ NoteInstance::NoteInstance(const QString &key) : state(new State)
         return;
     const QByteArray base = folder + '/' + QFile::encodeName(instanceName(key));
     state->socketPath = base + ".socket";
+    // Nothing is ever written into the lock: it is held for reading, which flock allows.
     state->lock =
-        ::open((base + ".lock").constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        ::open((base + ".lock").constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (state->lock < 0)
         return;
     if (::flock(state->lock, LOCK_EX | LOCK_NB) == 0)
