@@ -7,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     app::choosePlatform();
+    scaleWithScreen();
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     keepIdleQuiet();

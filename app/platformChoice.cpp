@@ -8,20 +8,29 @@ namespace app
 {
 
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
-                                                    const DisplayProbe &xDisplayAnswers)
+                                                    const DisplayProbe &xDisplayAnswers,
+                                                    const DisplayProbe &xDisplaySetsDpi)
 {
     QList<EnvironmentChange> changes;
     if (environment("QT_XCB_GL_INTEGRATION").isEmpty())
         changes.append(EnvironmentChange("QT_XCB_GL_INTEGRATION", "none"));
 
     const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
-    if (!environment("QT_QPA_PLATFORM").isEmpty() || !waylandSession)
-        return changes;
     const QByteArray display = environment("DISPLAY");
-    if (!display.isEmpty() && xDisplayAnswers(display))
-        changes.append(EnvironmentChange("QT_QPA_PLATFORM", "xcb"));
-    else if (!environment("WAYLAND_DISPLAY").isEmpty())
-        changes.append(EnvironmentChange("QT_QPA_PLATFORM", "wayland"));
+    QByteArray platform = environment("QT_QPA_PLATFORM");
+    if (platform.isEmpty() && waylandSession) {
+        if (!display.isEmpty() && xDisplayAnswers(display))
+            platform = "xcb";
+        else if (!environment("WAYLAND_DISPLAY").isEmpty())
+            platform = "wayland";
+        if (!platform.isEmpty())
+            changes.append(EnvironmentChange("QT_QPA_PLATFORM", platform));
+    }
+
+    const bool onX11 = platform.startsWith("xcb") || (platform.isEmpty() && !waylandSession);
+    if (onX11 && !display.isEmpty() && environment("QT_FONT_DPI").isEmpty() &&
+        !xDisplaySetsDpi(display))
+        changes.append(EnvironmentChange("QT_FONT_DPI", "96"));
     return changes;
 }
 
@@ -43,7 +52,8 @@ void choosePlatform()
         platform::useLayerShell();
         return;
     }
-    const auto changes = platformEnvironmentChanges(environment, platform::xDisplayAnswers);
+    const auto changes = platformEnvironmentChanges(environment, platform::xDisplayAnswers,
+                                                    platform::xDisplaySetsDpi);
     for (const EnvironmentChange &change : changes)
         qputenv(change.first.constData(), change.second);
 }

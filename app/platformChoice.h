@@ -27,9 +27,16 @@ using DisplayProbe = std::function<bool(const QByteArray &display)>;
 //   place its window or keep it above others, and the note needs both; otherwise
 //   QT_QPA_PLATFORM=wayland when there is a Wayland display, so that a stale DISPLAY (or Qt's
 //   own preference for X11 on some desktops) does not stop the note at start.
-// The X display is probed only in a Wayland session where it would be chosen.
+// - QT_FONT_DPI=96 where the note runs on X11 and the X server does not set Xft.dpi, unless the
+//   user chose a DPI: the desktop's scale is Xft.dpi. Without it Qt 5 would scale the note by the
+//   X screen's size in millimetres (Xvfb's 100 DPI makes 104 %, a monitor's own size anything
+//   from 90 % up), a blurry size the user never chose; as GTK programs do, the note stays at
+//   100 % there.
+// The X display is probed for the platform only in a Wayland session where it would be chosen,
+// and for its DPI only where the note runs on it.
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
-                                                    const DisplayProbe &xDisplayAnswers);
+                                                    const DisplayProbe &xDisplayAnswers,
+                                                    const DisplayProbe &xDisplaySetsDpi);
 
 // Whether the note runs natively on Wayland as a layer surface: in a Wayland session whose
 // compositor offers layer shell, unless the user chose a platform other than wayland. Only then

@@ -2,6 +2,11 @@
 
 class deskMemo;
 
+// Makes the program follow the screen's scale (125 %, 150 %, 200 %): every size stays in logical
+// pixels, fonts and images included, and the images are drawn from their @2x twins where the
+// scale is above 100 %. Call before the application object exists.
+void scaleWithScreen();
+
 // Keeps the program free of wake-ups while the note just sits on the desktop. Call once the
 // application object exists and before the note window is constructed:
 // - Qt's pixmap cache runs a clean-up timer for minutes after every image it caches (the

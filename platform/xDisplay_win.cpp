@@ -9,4 +9,9 @@ bool xDisplayAnswers(const QByteArray &)
     return false;
 }
 
+bool xDisplaySetsDpi(const QByteArray &)
+{
+    return true;
+}
+
 } // namespace platform
