@@ -385,18 +385,7 @@ frame_shown() {
 # scaled_picture NAME X Y W H: picture NAME-PERCENT.png of a part of the screen, at 100 %
 # coordinates relative to the note.
 scaled_picture() { picture "$1-$percent.png" "$(sc "$2")" "$(sc "$3")" "$(sc "$4")" "$(sc "$5")"; }
-# How pictures compare: the one taken at PERCENT is scaled back to the size of the one taken at
-# 100 % (ImageMagick's default resize filter) and the two are compared with ImageMagick's
-# normalised root-mean-square difference over all channels (0: identical, 1: opposite). Glyphs
-# rasterised at another size and antialiased edges make up to 0.03 (the menu's small text); the
-# mostly see-through display page drawn 5 % too large makes 0.05, the edit page and the menu 0.15.
-difference() {
-    $CONVERT "$shots/$1-$2.png" -resize "$(identify -format %wx%h "$shots/$1-100.png")!" \
-        "$work/back.png" &&
-        compare -metric RMSE "$work/back.png" "$shots/$1-100.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
-}
-scaled_back_matches() { awk -v d="$(difference "$1" "$2")" 'BEGIN { exit !(d != "" && d < 0.045) }'; }
-export -f scaled_at frame_shown difference scaled_back_matches
+export -f scaled_at frame_shown
 for percent in 100 150 200; do
     export percent
     echo "Xft.dpi: $((percent * 96 / 100))" | xrdb -merge
@@ -432,8 +421,9 @@ for percent in 100 150 200; do
         bash -c '[ "$(note_exit "$dir")" = 0 ] && ini startPos=540,530'
     [ "$percent" = 100 ] && continue
     for page in display-page edit-page menu; do
-        WAIT=0 check "$percent %: the $page, scaled back, matches 100 % (difference $(difference "$page" "$percent"))" \
-            scaled_back_matches "$page" "$percent"
+        set -- "$shots/$page-$percent.png" "$shots/$page-100.png"
+        WAIT=0 check "$percent %: the $page, scaled back, matches 100 % (difference $(difference "$@"))" \
+            scaled_back_matches "$@"
     done
 done
 finish
