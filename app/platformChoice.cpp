@@ -8,29 +8,20 @@ namespace app
 {
 
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
-                                                    const DisplayProbe &xDisplayAnswers,
-                                                    const DisplayProbe &xDisplaySetsDpi)
+                                                    const DisplayProbe &xDisplayAnswers)
 {
     QList<EnvironmentChange> changes;
     if (environment("QT_XCB_GL_INTEGRATION").isEmpty())
         changes.append(EnvironmentChange("QT_XCB_GL_INTEGRATION", "none"));
 
     const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
+    if (!environment("QT_QPA_PLATFORM").isEmpty() || !waylandSession)
+        return changes;
     const QByteArray display = environment("DISPLAY");
-    QByteArray platform = environment("QT_QPA_PLATFORM");
-    if (platform.isEmpty() && waylandSession) {
-        if (!display.isEmpty() && xDisplayAnswers(display))
-            platform = "xcb";
-        else if (!environment("WAYLAND_DISPLAY").isEmpty())
-            platform = "wayland";
-        if (!platform.isEmpty())
-            changes.append(EnvironmentChange("QT_QPA_PLATFORM", platform));
-    }
-
-    const bool onX11 = platform.startsWith("xcb") || (platform.isEmpty() && !waylandSession);
-    if (onX11 && !display.isEmpty() && environment("QT_FONT_DPI").isEmpty() &&
-        !xDisplaySetsDpi(display))
-        changes.append(EnvironmentChange("QT_FONT_DPI", "96"));
+    if (!display.isEmpty() && xDisplayAnswers(display))
+        changes.append(EnvironmentChange("QT_QPA_PLATFORM", "xcb"));
+    else if (!environment("WAYLAND_DISPLAY").isEmpty())
+        changes.append(EnvironmentChange("QT_QPA_PLATFORM", "wayland"));
     return changes;
 }
 
@@ -40,6 +31,19 @@ bool layerShellChosen(const EnvironmentReader &environment,
     const QByteArray platform = environment("QT_QPA_PLATFORM");
     const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
     return (platform == "wayland" || (platform.isEmpty() && waylandSession)) && offersLayerShell();
+}
+
+QList<EnvironmentChange> scaleEnvironmentChanges(const EnvironmentReader &environment,
+                                                 const DisplayProbe &xDisplaySetsDpi)
+{
+    const QByteArray platform = environment("QT_QPA_PLATFORM");
+    const bool waylandSession = environment("XDG_SESSION_TYPE").toLower() == "wayland";
+    const bool onX11 = platform.startsWith("xcb") || (platform.isEmpty() && !waylandSession);
+    const QByteArray display = environment("DISPLAY");
+    if (!onX11 || display.isEmpty() || !environment("QT_FONT_DPI").isEmpty() ||
+        xDisplaySetsDpi(display))
+        return {};
+    return {EnvironmentChange("QT_FONT_DPI", "96")};
 }
 
 void choosePlatform()
@@ -52,10 +56,12 @@ void choosePlatform()
         platform::useLayerShell();
         return;
     }
-    const auto changes = platformEnvironmentChanges(environment, platform::xDisplayAnswers,
-                                                    platform::xDisplaySetsDpi);
-    for (const EnvironmentChange &change : changes)
-        qputenv(change.first.constData(), change.second);
+    const auto apply = [](const QList<EnvironmentChange> &changes) {
+        for (const EnvironmentChange &change : changes)
+            qputenv(change.first.constData(), change.second);
+    };
+    apply(platformEnvironmentChanges(environment, platform::xDisplayAnswers));
+    apply(scaleEnvironmentChanges(environment, platform::xDisplaySetsDpi));
 }
 
 } // namespace app

@@ -27,16 +27,9 @@ using DisplayProbe = std::function<bool(const QByteArray &display)>;
 //   place its window or keep it above others, and the note needs both; otherwise
 //   QT_QPA_PLATFORM=wayland when there is a Wayland display, so that a stale DISPLAY (or Qt's
 //   own preference for X11 on some desktops) does not stop the note at start.
-// - QT_FONT_DPI=96 where the note runs on X11 and the X server does not set Xft.dpi, unless the
-//   user chose a DPI: the desktop's scale is Xft.dpi. Without it Qt 5 would scale the note by the
-//   X screen's size in millimetres (Xvfb's 100 DPI makes 104 %, a monitor's own size anything
-//   from 90 % up), a blurry size the user never chose; as GTK programs do, the note stays at
-//   100 % there.
-// The X display is probed for the platform only in a Wayland session where it would be chosen,
-// and for its DPI only where the note runs on it.
+// The X display is probed only in a Wayland session where it would be chosen.
 QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &environment,
-                                                    const DisplayProbe &xDisplayAnswers,
-                                                    const DisplayProbe &xDisplaySetsDpi);
+                                                    const DisplayProbe &xDisplayAnswers);
 
 // Whether the note runs natively on Wayland as a layer surface: in a Wayland session whose
 // compositor offers layer shell, unless the user chose a platform other than wayland. Only then
@@ -44,7 +37,16 @@ QList<EnvironmentChange> platformEnvironmentChanges(const EnvironmentReader &env
 bool layerShellChosen(const EnvironmentReader &environment,
                       const std::function<bool()> &offersLayerShell);
 
-// Applies the choice above to the running process. Call before constructing QApplication.
+// Where Qt will run on X11 (the platform chosen, or Qt's default outside a Wayland session) and
+// the X server does not set Xft.dpi: QT_FONT_DPI=96, unless the user chose a DPI. The desktop's
+// scale is Xft.dpi; without it Qt 5 would scale the note by the X screen's size in millimetres
+// (Xvfb's 100 DPI makes 104 %, a monitor's own size anything from 90 % up), a blurry size the
+// user never chose. As GTK programs do, the note stays at 100 % there. Read after the changes
+// above are made; the X display is probed only where the note runs on it.
+QList<EnvironmentChange> scaleEnvironmentChanges(const EnvironmentReader &environment,
+                                                 const DisplayProbe &xDisplaySetsDpi);
+
+// Applies the choices above to the running process. Call before constructing QApplication.
 void choosePlatform();
 
 } // namespace app

@@ -6,9 +6,6 @@
 using Environment = QMap<QByteArray, QByteArray>;
 using Changes = QList<app::EnvironmentChange>;
 Q_DECLARE_METATYPE(Environment)
-// The X server of the environment's display: no answer, an answer, an answer with Xft.dpi set.
-enum XServer { Silent, Answers, WithXftDpi };
-Q_DECLARE_METATYPE(XServer)
 
 // The environment decisions taken before the application object exists.
 class tst_platformChoice : public QObject
@@ -19,59 +16,93 @@ private slots:
     void changes_data()
     {
         QTest::addColumn<Environment>("environment");
-        QTest::addColumn<XServer>("xServer");
+        QTest::addColumn<bool>("xAnswers");
         QTest::addColumn<Changes>("changes");
         const app::EnvironmentChange noGl{"QT_XCB_GL_INTEGRATION", "none"};
         const app::EnvironmentChange xcb{"QT_QPA_PLATFORM", "xcb"};
         const app::EnvironmentChange waylandPlatform{"QT_QPA_PLATFORM", "wayland"};
-        const app::EnvironmentChange dpi96{"QT_FONT_DPI", "96"};
         const Environment x11{{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}};
         const Environment wayland{
             {"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}};
 
-        QTest::newRow("empty environment") << Environment() << WithXftDpi << Changes{noGl};
-        QTest::newRow("x11 session") << x11 << WithXftDpi << Changes{noGl};
-        QTest::newRow("x11 without Xft.dpi: 100 %") << x11 << Answers << Changes{noGl, dpi96};
-        Environment userDpi = x11;
-        userDpi.insert("QT_FONT_DPI", "120");
-        QTest::newRow("user's font dpi kept") << userDpi << Answers << Changes{noGl};
+        QTest::newRow("empty environment") << Environment() << true << Changes{noGl};
+        QTest::newRow("x11 session") << x11 << true << Changes{noGl};
         QTest::newRow("user's gl integration kept")
-            << Environment{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}} << WithXftDpi << Changes();
+            << Environment{{"QT_XCB_GL_INTEGRATION", "xcb_egl"}} << true << Changes();
         QTest::newRow("empty gl integration counts as unset")
-            << Environment{{"QT_XCB_GL_INTEGRATION", ""}} << WithXftDpi << Changes{noGl};
-        QTest::newRow("wayland with xwayland") << wayland << WithXftDpi << Changes{noGl, xcb};
-        QTest::newRow("xwayland without Xft.dpi")
-            << wayland << Answers << Changes{noGl, xcb, dpi96};
+            << Environment{{"QT_XCB_GL_INTEGRATION", ""}} << true << Changes{noGl};
+        QTest::newRow("wayland with xwayland") << wayland << true << Changes{noGl, xcb};
         QTest::newRow("wayland with a stale x display")
-            << wayland << Silent << Changes{noGl, waylandPlatform};
+            << wayland << false << Changes{noGl, waylandPlatform};
         QTest::newRow("wayland in capitals")
-            << Environment{{"XDG_SESSION_TYPE", "Wayland"}, {"DISPLAY", ":1"}} << WithXftDpi
+            << Environment{{"XDG_SESSION_TYPE", "Wayland"}, {"DISPLAY", ":1"}} << true
             << Changes{noGl, xcb};
         QTest::newRow("wayland without an x display")
             << Environment{{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "wayland-0"}}
-            << WithXftDpi << Changes{noGl, waylandPlatform};
+            << true << Changes{noGl, waylandPlatform};
         Environment chosen = wayland;
         chosen.insert("QT_QPA_PLATFORM", "wayland");
-        QTest::newRow("user's platform kept on wayland") << chosen << Answers << Changes{noGl};
+        QTest::newRow("user's platform kept on wayland") << chosen << false << Changes{noGl};
         chosen.insert("QT_XCB_GL_INTEGRATION", "none");
-        QTest::newRow("nothing left to choose") << chosen << WithXftDpi << Changes();
+        QTest::newRow("nothing left to choose") << chosen << true << Changes();
     }
     void changes()
     {
         QFETCH(Environment, environment);
-        QFETCH(XServer, xServer);
+        QFETCH(bool, xAnswers);
         QFETCH(Changes, changes);
         const auto reader = [&](const char *name) {
             return environment.value(name);
         };
-        // The probes are asked about the display the environment names, and only about that one.
-        const auto answers = [&](const QByteArray &display) {
-            return xServer != Silent && display == environment.value("DISPLAY");
+        // The probe is asked about the display the environment names, and only about that one.
+        const auto probe = [&](const QByteArray &display) {
+            return xAnswers && display == environment.value("DISPLAY");
         };
+        QCOMPARE(app::platformEnvironmentChanges(reader, probe), changes);
+    }
+
+    // The X server's Xft.dpi is the scale; the display is asked only where the note runs on X11.
+    void scale_data()
+    {
+        QTest::addColumn<Environment>("environment");
+        QTest::addColumn<bool>("xftDpiSet");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<Changes>("changes");
+        const Changes at100{{"QT_FONT_DPI", "96"}};
+        const Environment x11{{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}};
+        Environment userDpi = x11;
+        userDpi.insert("QT_FONT_DPI", "120");
+        const Environment xwayland{
+            {"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb"}};
+        Environment wayland = xwayland;
+        wayland.insert("QT_QPA_PLATFORM", "wayland");
+
+        QTest::newRow("x11 with Xft.dpi") << x11 << true << true << Changes();
+        QTest::newRow("x11 without Xft.dpi: 100 %") << x11 << false << true << at100;
+        QTest::newRow("user's font dpi kept") << userDpi << false << false << Changes();
+        QTest::newRow("xwayland without Xft.dpi") << xwayland << false << true << at100;
+        QTest::newRow("wayland") << wayland << false << false << Changes();
+        QTest::newRow("no x display") << Environment() << false << false << Changes();
+        QTest::newRow("offscreen")
+            << Environment{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}} << false << false
+            << Changes();
+    }
+    void scale()
+    {
+        QFETCH(Environment, environment);
+        QFETCH(bool, xftDpiSet);
+        QFETCH(bool, asked);
+        QFETCH(Changes, changes);
+        const auto reader = [&](const char *name) {
+            return environment.value(name);
+        };
+        bool wasAsked = false;
         const auto setsDpi = [&](const QByteArray &display) {
-            return xServer == WithXftDpi && display == environment.value("DISPLAY");
+            wasAsked = true;
+            return xftDpiSet && display == environment.value("DISPLAY");
         };
-        QCOMPARE(app::platformEnvironmentChanges(reader, answers, setsDpi), changes);
+        QCOMPARE(app::scaleEnvironmentChanges(reader, setsDpi), changes);
+        QCOMPARE(wasAsked, asked);
     }
 
     // Whether the note runs as a layer surface; the compositor is asked only where it counts.
