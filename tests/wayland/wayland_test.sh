@@ -34,6 +34,7 @@ cp "$program" "$(dirname "$program")/deskMemo-layershell.so" "$dir/"
 chown -R "$way_user" "$dir"
 
 describe_failure() {
+    echo "        exit code: $(cat "$dir/exit-code" 2>&1); $(tail -3 "$work/note.log")"
     echo "        text at $(text_at), settings: $("$dump" "$dir/setInfo.ini" 2>/dev/null | tr '\n' ' ')"
 }
 
@@ -46,6 +47,7 @@ text_at() {
 # The note stands at X,Y: its text shows at X,Y plus the text's offset in the window.
 at() { [ "$(text_at "${3:-}")" = "$(($1 + offset_x)),$(($2 + offset_y))" ]; }
 hidden() { [ -z "$(text_at)" ]; }
+at_px() { [ "$(text_at '#00c000')" = "$1,$2" ]; }
 # Where the pictures BEFORE and AFTER differ, as "x y w h" (nothing when they do not).
 changed() {
     $CONVERT "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
@@ -67,7 +69,7 @@ closed() {
     read -r left top width height < <(changed "$work/before.png" "$work/after.png")
     [ -z "${width:-}" ] || [ "$width" -lt "$1" ]
 }
-export -f text_at at hidden changed differs same ini exited closed way_shoot as_user
+export -f text_at at at_px hidden changed differs same ini exited closed way_shoot as_user
 export work dir dump way_work way_user
 
 note_start() {
@@ -75,9 +77,9 @@ note_start() {
     as_user bash -c 'cd "$1" && ./deskMemo; echo $? >"$1/exit-code"' _ "$dir" >>"$work/note.log" 2>&1 &
     wait_for 10 bash -c '[ -n "$(text_at "$1")" ]' _ "${1:-#ff7f23}"
 }
-# The note's top-left corner, for pointer positions on it.
-note_x=500 note_y=500
-point() { echo $((note_x + $1)) $((note_y + $2)); }
+# The note's top-left corner, for pointer positions on it, and the output's scale.
+note_x=500 note_y=500 zoom=1
+point() { echo $((note_x + $1 * zoom)) $((note_y + $2 * zoom)); }
 drag() { # X Y DX DY: press on the note, move in two steps, release
     read -r x y < <(point "$1" "$2")
     xdotool mousemove "$x" "$y" mousedown 1 mousemove $((x + $3 / 2)) $((y + $4 / 2)) \
@@ -198,4 +200,35 @@ check "... and the colour picked in the dialog" ini 'selectColor=#ff00c000'
 check "the note shows it" at 140 150 '#00c000'
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
+
+echo "# the output at scale 2"
+as_user swaymsg output X11-1 scale 2 >/dev/null
+note_start '#00c000'
+note_x=280 note_y=300 zoom=2
+# The text's corner stands at twice its place at scale 1, give or take the pixel that its glyphs
+# are rasterised on at twice the size.
+near() {
+    local x y
+    IFS=, read -r x y < <(text_at '#00c000')
+    [ -n "$x" ] && [ $((x - $1)) -ge -2 ] && [ $((x - $1)) -le 2 ] && [ $((y - $2)) -ge -2 ] &&
+        [ $((y - $2)) -le 2 ]
+}
+export -f near
+check "a note stored at (140, 150) opens at (280, 300) of the output" \
+    near $((2 * (140 + offset_x))) $((2 * (150 + offset_y)))
+IFS=, read -r text_x text_y < <(text_at '#00c000')
+read -r x y < <(point 400 300)
+way_shoot "$work/before.png"
+xdotool mousemove "$x" "$y" click 3
+sleep 0.5
+check "a right-click beside the text reaches the desktop" same
+menu 2 wayland-menu-200.png
+check "锁定 from the menu on the text" ini movable_flag=false
+menu 3
+drag 100 45 80 60
+check "a drag moves it by the pointer's travel" at_px $((text_x + 80)) $((text_y + 60))
+note_x=360 note_y=360
+menu 1
+check "关闭 ends the program, the position stored at scale 1" \
+    bash -c 'exited 0 && ini startPos=180,180'
 finish
