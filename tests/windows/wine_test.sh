@@ -386,17 +386,20 @@ wineserver -w
 percent=150 text_colour='#ff7f23'
 dir="$WINEPREFIX/drive_c/Notes 150"
 mkdir -p "$dir" && cp "$exe" "$dir/deskMemo.exe"
-# Placed at (100, 100) on a screen at 100 %: the same place on this one, in its own pixels.
-printf '[config]\r\nstartPos=@Point(100 100)\r\n' >"$dir/setInfo.ini"
+rm -rf "$appdata"
 note_start || give_up "the note did not show at 150 %"
 IFS=, read -r desk_x desk_y <<<"$(origin)"
 sized() { [ "$(field 2 "$(note_line)")" = "$1" ]; }
 export -f sized
-check "a note stored at (100, 100) opens at (150, 150), in a window of 1140 x 870" sized '150,150 1140x870'
-drag 60 45
-check "a drag on the text moves it by exactly the mouse's travel" sized '210,195 1140x870'
+check "the first start opens at (750, 750), in a window of 1140 x 870" sized '750,750 1140x870'
+drag -600 -600
+check "a drag on the text moves it by exactly the mouse's travel" sized '150,150 1140x870'
 menu 2
-check "锁定 stores the position in pixels of 100 %" ini movable_flag=false startPos=140,130
+check "锁定 stores the position in pixels of 100 %" ini movable_flag=false startPos=100,100
+menu 1
+wait_for 10 exited 0
+note_start || give_up "the note did not show again at 150 %"
+check "the restart restores the place" sized '150,150 1140x870'
 dblclick $(on_text)
 check "a double-click on the text opens the edit page" \
     colour '#ff7f23' 50 100000 "$(sc 100)" "$(sc 70)" "$(sc 381)" "$(sc 121)"
