@@ -365,65 +365,37 @@ for signal in TERM HUP INT; do
         bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
 done
 
-echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %) against 96 (100 %)"
-# A screen big enough for the note at 200 %, in one colour, so that pictures taken at different
-# places compare. Points and parts of the note are given at 100 % and scaled by at().
+echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %), compared with 96 (100 %)"
+# One colour behind the note, so that pictures taken at different places compare; sc scales a
+# length at 100 % to the screen's scale.
 desk_stop
-desk_start 3200x2400 || give_up "the desktop for scaled screens did not start"
-hsetroot -solid '#23507f' >/dev/null
+desk_start 3200x2400 && hsetroot -solid '#23507f' >/dev/null || give_up "no desktop for the scales"
 sc() { echo $(($1 * percent / 100)); }
-export -f sc
-# scaled_at X Y: the note stands at (X, Y) of the 100 % screen, in a window 760 x 580 scaled.
 scaled_at() { [ "$(geometry)" = "$(sc "$1"),$(sc "$2") $(sc 760)x$(sc 580)" ]; }
-# frame_shown: the edit page's frame image shows where the display page is see-through.
-frame_shown() {
-    local x y
-    IFS=, read -r x y < <(geometry | cut -d' ' -f1)
-    shoot "$work/frame.png"
-    [ "$($CONVERT "$work/frame.png" -format "%[hex:p{$((x + $(sc 45))),$((y + $(sc 140)))}]" info:)" != 23507F ]
-}
-# scaled_picture NAME X Y W H: picture NAME-PERCENT.png of a part of the screen, at 100 %
-# coordinates relative to the note.
-scaled_picture() { picture "$1-$percent.png" "$(sc "$2")" "$(sc "$3")" "$(sc "$4")" "$(sc "$5")"; }
-export -f scaled_at frame_shown
+export -f sc scaled_at
 for percent in 100 150 200; do
-    export percent
+    export percent dir=$work/at$percent
     echo "Xft.dpi: $((percent * 96 / 100))" | xrdb -merge
-    dir=$work/at$percent
-    mkdir "$dir" && cp "$program" "$dir/deskMemo"
-    note_start "$dir" || give_up "the note did not show at $percent %"
+    mkdir "$dir" && cp "$program" "$dir/deskMemo" && note_start "$dir" || give_up "no note at $percent %"
     check "$percent %: opens at (500, 500) in a window of $(sc 760) x $(sc 580)" scaled_at 500 500
-    scaled_picture display-page -30 -20 520 150
-    xdotool mousemove --window "$note" "$(sc 100)" "$(sc 45)" click 3
-    check "$percent %: a right-click on the text opens the menu" others '^deskMemo$'
-    scaled_picture menu -30 -20 420 220
-    xdotool key Escape
-    wait_for 5 no_window '^deskMemo$'
-    xev -name beneath -geometry "$(sc 100)x$(sc 60)+$(sc 560)+$(sc 600)" -event button \
-        >"$work/beneath.log" 2>&1 &
-    desk_pids+=($!)
+    picture "display-page-$percent.png" "$(sc -30)" "$(sc -20)" "$(sc 520)" "$(sc 150)"
+    xev -name beneath -geometry "$(sc 100)x$(sc 60)+$(sc 560)+$(sc 600)" -event button >"$work/beneath.log" 2>&1 &
     beneath=$(wait_for 5 xdotool search --onlyvisible --name '^beneath$' | head -n 1)
-    wmctrl -i -a "$note"
-    wait_for 5 above "$note" "$beneath"
-    xdotool mousemove --window "$beneath" "$(sc 50)" "$(sc 30)" click 1
-    check "$percent %: a click just below the text reaches the window beneath" \
-        grep -q ButtonPress "$work/beneath.log"
-    kill "${desk_pids[-1]}"
+    wmctrl -i -a "$note" && wait_for 5 above "$note" "$beneath" && xdotool mousemove "$(sc 610)" "$(sc 630)" click 1
+    check "$percent %: a click just below the text reaches the window beneath" grep -q ButtonPress "$work/beneath.log"
+    kill $!
     drag "$(sc 100)" "$(sc 45)" "$(sc 40)" "$(sc 30)"
-    check "$percent %: a drag moves the note by exactly the mouse's travel" scaled_at 540 530
-    xdotool mousemove --window "$note" "$(sc 100)" "$(sc 45)" click --repeat 2 --delay 60 1
-    check "$percent %: a double-click opens the edit page" frame_shown
-    scaled_picture edit-page -60 -30 820 330
-    xdotool mousemove --window "$note" "$(sc 365)" "$(sc 227)" click 1 mousemove --window "$note" \
-        "$(sc 100)" "$(sc 45)" click 3
-    wait_for 5 others '^deskMemo$' && xdotool key --delay 30 Down Return
-    check "$percent %: 关闭 ends the program with exit code 0, the position stored at 100 %" \
-        bash -c '[ "$(note_exit "$dir")" = 0 ] && ini startPos=540,530'
-    [ "$percent" = 100 ] && continue
-    for page in display-page edit-page menu; do
+    click "$(sc 100)" "$(sc 45)" 3 && wait_for 5 others '^deskMemo$' >/dev/null
+    picture "menu-$percent.png" "$(sc -30)" "$(sc -20)" "$(sc 420)" "$(sc 220)"
+    xdotool key --delay 30 Down Down Return
+    check "$percent %: a drag moves it by the pointer's travel; 锁定 stores 100 % pixels" \
+        bash -c 'scaled_at 540 530 && ini movable_flag=false startPos=540,530'
+    dblclick "$(sc 100)" "$(sc 45)" && sleep 1
+    picture "edit-page-$percent.png" "$(sc -60)" "$(sc -30)" "$(sc 820)" "$(sc 330)"
+    for page in display-page menu edit-page; do
         set -- "$shots/$page-$percent.png" "$shots/$page-100.png"
-        WAIT=0 check "$percent %: the $page, scaled back, matches 100 % (difference $(difference "$@"))" \
-            scaled_back_matches "$@"
+        [ "$percent" = 100 ] || WAIT=0 check "$percent %: the $page scaled back matches 100 % ($(difference "$@"))" scaled_back_matches "$@"
     done
+    kill "$note_pid"
 done
 finish

@@ -111,18 +111,13 @@ count() {
 }
 export -f wait_for note_windows geometry at others
 
-# difference SCALED REFERENCE: how far a picture taken on a scaled screen is from the same one
-# taken at 100 %. SCALED is scaled back to the size of REFERENCE (ImageMagick's default resize
-# filter) and the two are compared by ImageMagick's normalised root-mean-square difference over
-# all channels (0: identical, 1: opposite). Glyphs rasterised at another size and antialiased
-# edges make up to 0.03 (a menu's small text); a page drawn 5 % too large makes 0.05 where it is
-# mostly see-through, 0.15 where it is not.
+# difference SCALED REFERENCE: a picture from a scaled screen, scaled back to the size of the one
+# from 100 % (ImageMagick's default filter), against it: the normalised RMS difference of all
+# channels. Glyphs rasterised at another size make up to 0.03; a page drawn 5 % too large 0.05
+# where it is mostly see-through, 0.15 elsewhere.
 difference() {
-    local back
-    back=$(mktemp --suffix=.png)
-    $CONVERT "$1" -resize "$(identify -format %wx%h "$2")!" "$back" &&
-        compare -metric RMSE "$back" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
-    rm -f "$back"
+    $CONVERT "$1" -resize "$(identify -format %wx%h "$2")!" png:- |
+        compare -metric RMSE - "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
 }
 scaled_back_matches() { awk -v d="$(difference "$1" "$2")" 'BEGIN { exit !(d != "" && d < 0.045) }'; }
 export -f difference scaled_back_matches
