@@ -2,8 +2,8 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
-#include "platform/taskbar.h"
 #include "platform/termination.h"
+#include "platform/windowSystem.h"
 
 #include <QGuiApplication>
 #include <QPixmapCache>
@@ -17,7 +17,7 @@ void showNoteWindow(deskMemo &window)
     window.setAttribute(Qt::WA_TranslucentBackground, true);
     // The native window is created here, translucent, and is kept off the taskbar before it
     // is first mapped.
-    platform::keepOffTaskbar(window.winId());
+    platform::windowSystem().keepOffTaskbar(window.winId());
     window.show();
     g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),

@@ -1,7 +1,7 @@
 #include "autostart/autostart.h"
 #include "autostart/runKey.h"
 
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 
 #include <windows.h>
 

@@ -2,9 +2,8 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/dragging.h"
-#include "platform/topmost.h"
+#include "platform/windowSystem.h"
 
-#include <QCursor>
 #include <QIcon>
 #include <QMenu>
 
@@ -38,7 +37,10 @@ void QmyLabel::showContextMenu(QPoint)
     connect(pinEntry, &QAction::triggered, [this] { setPinned(true); });
     connect(releaseEntry, &QAction::triggered, [this] { setPinned(false); });
 
-    const QPoint where = QCursor::pos();
+    // The menu is put there before it is first shown: a Wayland compositor places a menu where
+    // it first appears and lets no program move it later.
+    const QPoint where = platform::windowSystem().pointerNow();
+    menu->move(where);
     menu->show();
     menu->activateWindow();
     menu->exec(where);
@@ -52,7 +54,7 @@ void QmyLabel::setMovable(bool movable)
 
 void QmyLabel::setPinned(bool pinned)
 {
-    platform::setKeepAbove(g_mainWindowHandle, pinned);
+    platform::windowSystem().setKeepAbove(g_mainWindowHandle, pinned);
     isTop = pinned;
     emit save_setInfo();
 }

@@ -4,22 +4,19 @@
 #include "autostart/autostart.h"
 #include "note/dragging.h"
 #include "note/placement.h"
-#include "platform/layerShell.h"
-#include "storage/noteTextFile.h"
-#include "storage/storageLocation.h"
+#include "platform/windowSystem.h"
 
 #include <QMessageBox>
 
 deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
 {
-    appDir = storage::storageDirectory();
     loadText(true);
     loadSettings(true);
     // The screens are known here (the application object exists), and the position is checked
     // before the window first moves. The stored field follows, so the next save keeps the
     // window where it can be seen.
     setInfo.startPos = reachableStartPosOnScreens(setInfo.startPos);
-    platform::placeWindow(this, setInfo.startPos);
+    platform::windowSystem().placeWindow(this, setInfo.startPos);
     ui.setupUi(this);
     ui.label_show->setText(noteText);
     applyAppearance();
@@ -66,48 +63,25 @@ void deskMemo::closeEvent(QCloseEvent *)
     emit closeAllWindows();
 }
 
-QString deskMemo::filePathIn(const char *name) const
-{
-    return appDir + QString::fromUtf8(name);
-}
-
-// A save beside the executable that fails because that folder stopped taking new files (made
-// read-only while the note runs, or it only seemed writable at start) moves the note to the
-// per-user folder for the rest of the run, so that what the user applied is kept.
-bool deskMemo::saveNoteFile(const char *name, const std::function<bool(const QString &)> &write)
-{
-    storage::prepareForSave(appDir);
-    if (write(filePathIn(name)))
-        return true;
-    const QString fallback = storage::directoryAfterFailedSave(appDir);
-    if (fallback == appDir)
-        return false;
-    appDir = fallback;
-    return storage::prepareForSave(appDir) && write(filePathIn(name));
-}
-
 void deskMemo::loadText(bool load)
 {
     if (!load) {
-        saveNoteFile("myText", [this](const QString &path) {
-            return storage::writeNoteText(path, noteText);
-        });
+        noteStore.saveText(noteText);
         return;
     }
-    if (!storage::readNoteText(storage::fileToRead(appDir, QStringLiteral("myText")), &noteText))
+    if (!noteStore.loadText(&noteText))
         noteText = QString::fromUtf8("桌面文字便签");
 }
 
 void deskMemo::loadSettings(bool load)
 {
     if (load) {
-        setInfo = storage::readSetInfo(storage::fileToRead(appDir, QStringLiteral("setInfo.ini")));
+        setInfo = noteStore.loadSettings();
         editColor = setInfo.selectColor;
         editFont = setInfo.selectFont;
         return;
     }
     setInfo.isTopWindow = ui.label_show->isTop;
     setInfo.movable_flag = g_movable;
-    saveNoteFile("setInfo.ini",
-                 [this](const QString &path) { return storage::writeSetInfo(path, setInfo); });
+    noteStore.saveSettings(setInfo);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "note/noteForm.h"
-#include "storage/settingsFile.h"
+#include "storage/noteStore.h"
 #include "ui_infoDialog.h"
 
 #include <QColor>
@@ -10,8 +10,6 @@
 #include <QRegion>
 #include <QString>
 #include <QWidget>
-
-#include <functional>
 
 // The note window: a frameless, translucent tool window with a display page that shows the
 // note text and an edit page to change text, colour, font and autostart.
@@ -44,8 +42,6 @@ private:
     void connectEditPageHandlers();
     void loadText(bool load);
     void loadSettings(bool load);
-    QString filePathIn(const char *name) const;
-    bool saveNoteFile(const char *name, const std::function<bool(const QString &)> &write);
 
     void updateInputShape();
     void setInputShape(const QRegion &area);
@@ -64,7 +60,7 @@ private:
     QColor editColor;
     QFont editFont;
     QPoint dragOffset;
-    QString appDir;
+    storage::NoteStore noteStore; // where the note's files are, found before anything is loaded
     bool firstPaintDone = false;
     Ui_deskMemoClass ui{}; // every pointer null until its widget is built
     Ui_Dialog infoUi;

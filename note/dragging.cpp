@@ -1,6 +1,6 @@
 #include "note/dragging.h"
 #include "note/deskMemo.h"
-#include "platform/layerShell.h"
+#include "platform/windowSystem.h"
 
 #include <QMouseEvent>
 
@@ -20,8 +20,10 @@ void deskMemo::mouseMoveEvent(QMouseEvent *event)
     if (!g_movable)
         return;
     if (event->buttons() == Qt::LeftButton) {
-        const QPoint position = platform::pointerOnScreen(this, event) - dragOffset;
-        platform::placeWindow(this, position);
-        setInfo.startPos = position;
+        platform::WindowSystem &windowSystem = platform::windowSystem();
+        const QPoint position = windowSystem.pointerOnScreen(this, event) - dragOffset;
+        // Where the window system keeps the window's place to itself, the stored one stays.
+        if (windowSystem.placeWindow(this, position))
+            setInfo.startPos = position;
     }
 }

@@ -1,7 +1,7 @@
 #include "note/inputArea.h"
 #include "note/deskMemo.h"
 
-#include "platform/inputShape.h"
+#include "platform/windowSystem.h"
 
 #include <QImage>
 
@@ -92,7 +92,8 @@ void deskMemo::updateInputShape()
 void deskMemo::setInputShape(const QRegion &area)
 {
     if (internalWinId())
-        platform::setInputShape(internalWinId(), toNativePixels(area, devicePixelRatioF()));
+        platform::windowSystem().setInputRegion(internalWinId(),
+                                                toNativePixels(area, devicePixelRatioF()));
 }
 
 // Only the alpha of the rendered label is needed, a quarter of the memory of a colour image.

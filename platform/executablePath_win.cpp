@@ -1,6 +1,6 @@
 #include "platform/executablePath.h"
 
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 
 namespace platform
 {

@@ -17,8 +17,21 @@ namespace
 // and the event loop, watching the other end, does the real work.
 int wakeUp[2] = {-1, -1};
 
-extern "C" void wakeEventLoop(int)
+// The first SIGTERM or SIGINT asks the event loop to close the note, which saves it. A save can
+// hang (a stalled network mount, a settings lock held by a program that hangs), and then the
+// loop never gets to a second request: that one ends the program at once, as by default.
+volatile std::sig_atomic_t endRequested = 0;
+
+extern "C" void wakeEventLoop(int signal)
 {
+    if (signal != SIGHUP) {
+        if (endRequested) {
+            std::signal(signal, SIG_DFL);
+            std::raise(signal);
+            return;
+        }
+        endRequested = 1;
+    }
     const int savedErrno = errno;
     const char byte = 1;
     // A full socket already holds a wake-up, so a failed write loses nothing.

@@ -15,7 +15,7 @@ test_packages=(
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
     clang-format strace dbus-daemon xpad dpkg-dev file binutils procps
     clang libclang-rt-14-dev llvm
-    sway grim
+    sway grim kwin-wayland
 )
 windows_packages=(dpkg-dev make perl g++ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix)
 

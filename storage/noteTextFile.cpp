@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCodec>
 
 namespace storage
@@ -60,39 +59,23 @@ QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec)
 
 bool readNoteText(const QString &path, QString *text)
 {
-    if (!isMissingOrPlainFile(path))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // In pieces: the size was checked, but the file may have grown since.
     QByteArray bytes;
-    for (QByteArray piece; !(piece = file.read(64 * 1024)).isEmpty();) {
-        bytes += piece;
-        if (bytes.size() > largestStoredFile)
-            return false;
-    }
+    if (!readPlainFile(path, &bytes))
+        return false;
     *text = decodeNoteText(bytes, QTextCodec::codecForLocale());
     return true;
 }
 
 bool writeNoteText(const QString &path, const QString &text)
 {
-    // A new text replaces even an oversized file, but never a directory, pipe or device.
-    const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile())
-        return false;
     // A file its owner can't read holds nothing the note could show. It is replaced like any
     // other (root's saves already do), but the new file takes over the old one's permissions:
     // the owner gets reading and writing back first, so that the next start can read the text.
-    if (existing.exists() && !existing.isReadable())
+    const QFileInfo existing(path);
+    if (existing.isFile() && !existing.isReadable())
         QFile::setPermissions(path, existing.permissions() | QFileDevice::ReadOwner |
                                         QFileDevice::WriteOwner);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(encodeNoteText(text, QTextCodec::codecForLocale()));
-    return file.commit();
+    return replaceFile(path, encodeNoteText(text, QTextCodec::codecForLocale()));
 }
 
 } // namespace storage

@@ -20,7 +20,8 @@ QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec);
 // `text` is then left alone.
 bool readNoteText(const QString &path, QString *text);
 
-// Replaces the file in one step: a failed or interrupted save leaves the old file whole.
+// Replaces the file in one step once the new text is on the disk: a failed or interrupted save
+// leaves the old file whole (see replaceFile).
 bool writeNoteText(const QString &path, const QString &text);
 
 } // namespace storage

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -21,16 +22,32 @@ namespace storage
 // First-run values: at (500, 500), draggable, orange 16-point "黑体", no autostart, not on top.
 SetInfo defaultSetInfo();
 
-// Reads [config]; without a startPos key there the whole file is ignored and the defaults apply.
-// A key that is missing or doesn't convert gives its type's empty value. Entries that the
-// settings library can't read without harm (see settingsGuard.h) are left out, whatever group
-// they are in; a file that is no plain file of a sane size gives the defaults.
+// The six values from the bytes of a settings file. Only the note's own key lines of [config]
+// are looked at; nothing else in the file is parsed, and the settings library never sees it.
+// Without startPos there the defaults apply. A value counts only in a form that the settings
+// library writes for it: true or false (any other text reads as a hand-edited boolean),
+// @Point(x y), a colour or font blob that holds exactly a colour or a font of sane size, or a
+// colour as text (#RRGGBB, a colour name). A key that is missing or holds anything else gives
+// its type's empty value.
+SetInfo parseSetInfo(const QByteArray &content);
+
+// `content` with the six values in it: each key's line is replaced where it stands, a key
+// missing from [config] is added there, and a file without [config] gets one at its end. The
+// lines are the settings library's own text for the values. Every other byte (other groups,
+// other keys, comments, blank lines, a byte-order mark, CR LF) stays as it is.
+QByteArray withSetInfo(const QByteArray &content, const SetInfo &info);
+
+// `content` without the lines of the six keys in [config]: what a save keeps as it is.
+QByteArray withoutOwnLines(const QByteArray &content);
+
+// parseSetInfo on the file; a file that is missing, unreadable or no plain file of a sane size
+// gives the defaults.
 SetInfo readSetInfo(const QString &path);
 
-// Writes all six keys into [config] and keeps every other group and key of the file: entries
-// the settings library can't read are kept as they stood, after what it writes. The file is
-// replaced in one step; one too big to read is replaced by one with the six keys. Directories,
-// pipes and devices are left alone. False when it could not be written.
-bool writeSetInfo(const QString &path, const SetInfo &info);
+// Writes the six values into the file at `path`, around the bytes of the file at `basePath` (by
+// default the same file), under the settings library's lock. The file is replaced in one step
+// (see replaceFile); a base too big to read leaves just the six keys. False when it could not
+// be written.
+bool writeSetInfo(const QString &path, const SetInfo &info, const QString &basePath = QString());
 
 } // namespace storage

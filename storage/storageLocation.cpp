@@ -1,13 +1,10 @@
 #include "storage/storageLocation.h"
 
 #include "platform/executablePath.h"
-#include "storage/plainFile.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
 // The build passes the folder `cmake --install` puts the program in.
 #ifndef DESKMEMO_INSTALL_BINDIR
@@ -32,43 +29,18 @@ QString executableDirectory()
     return directoryOfExecutable(path, QDir::separator());
 }
 
-// Either separator, as Windows takes both; '/' from here on, with a trailing '/'.
+// Either separator, as Windows takes both; '/' from here on, with a trailing '/'. The
+// extended-length forms ("\\?\C:\...", "\\?\UNC\server\...") name the same folders.
 QString windowsFolder(QString folder)
 {
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (folder.startsWith(QLatin1String("//?/UNC/"), Qt::CaseInsensitive))
+        folder.replace(0, 8, QLatin1String("//"));
+    else if (folder.startsWith(QLatin1String("//?/")))
+        folder.remove(0, 4);
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
-}
-
-// Something stands there, be it only a broken link: the storage folder's own entry always wins.
-bool isTaken(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-// Byte for byte, replaced in one step; only plain files of a sane size are taken.
-bool copyNoteFile(const QString &from, const QString &to)
-{
-    if (!isMissingOrPlainFile(from))
-        return false;
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-    target.write(source.read(largestStoredFile));
-    return target.commit();
-}
-
-// Only a real file creation tells for sure: some systems grant the right to add files on paper
-// and refuse the file itself (a read-only mount seen through a compatibility layer).
-bool acceptsNewFile(const QString &directory)
-{
-    QTemporaryFile probe(directory + QStringLiteral(".deskMemo-probe-XXXXXX"));
-    return probe.open();
 }
 
 } // namespace
@@ -131,37 +103,46 @@ QString storageDirectory()
     return storageDirectoryFor(executableDirectory());
 }
 
-QString fileToRead(const QString &storageDirectory, const QString &name)
+namespace
 {
-    const QString kept = storageDirectory + name;
-    if (isTaken(kept))
-        return kept;
-    const QString otherDirectory =
-        storageDirectory == executableDirectory() ? perUserDataDirectory() : executableDirectory();
-    return isTaken(otherDirectory + name) ? otherDirectory + name : kept;
-}
 
-bool prepareForSave(const QString &storageDirectory)
+// Something stands there, be it only a broken link.
+bool holdsNote(const QString &folder)
 {
-    const QString besideDirectory = executableDirectory();
-    if (storageDirectory == besideDirectory)
-        return true;
-    if (!QDir().mkpath(storageDirectory))
-        return false;
     for (const QString &name : noteFileNames()) {
-        const QString kept = storageDirectory + name;
-        const QString beside = besideDirectory + name;
-        if (!isTaken(kept) && QFileInfo::exists(beside))
-            copyNoteFile(beside, kept);
+        const QFileInfo info(folder + name);
+        if (info.exists() || info.isSymLink())
+            return true;
     }
-    return true;
+    return false;
 }
 
-QString directoryAfterFailedSave(const QString &storageDirectory)
+QDateTime lastChange(const QString &folder)
 {
-    if (storageDirectory != executableDirectory() || acceptsNewFile(storageDirectory))
-        return storageDirectory;
-    return perUserDataDirectory();
+    QDateTime last;
+    for (const QString &name : noteFileNames()) {
+        const QDateTime changed = QFileInfo(folder + name).lastModified();
+        if (changed.isValid() && (!last.isValid() || changed > last))
+            last = changed;
+    }
+    return last;
+}
+
+} // namespace
+
+NotePlace locateNote()
+{
+    NotePlace place;
+    place.beside = executableDirectory();
+    place.perUser = perUserDataDirectory();
+    const bool beside = keepsNotesBesideExecutable(inspectProgramFolder(place.beside));
+    place.home = beside || place.perUser.isEmpty() ? place.beside : place.perUser;
+    const QString other = place.home == place.beside ? place.perUser : place.beside;
+    place.live = place.home;
+    if (!other.isEmpty() && other != place.home && holdsNote(other) &&
+        (!holdsNote(place.home) || lastChange(other) > lastChange(place.home)))
+        place.live = other;
+    return place;
 }
 
 QStringList noteFileNames()

@@ -36,7 +36,8 @@ bool keepsNotesBesideExecutable(const ProgramFolder &folder);
 
 // The facts above for a real folder, found out without writing anything: permission bits alone
 // can't tell (root writes anywhere they allow; read-only mounts and immutable folders refuse
-// everyone), so the system is asked as it would decide for a real write.
+// everyone), so the system is asked as it would decide for a real write. A note file in the
+// folder that refuses writing makes the folder count as not writable.
 ProgramFolder inspectProgramFolder(const QString &directory);
 
 // True when this process could create a file in `directory`. Creates nothing.
@@ -44,7 +45,8 @@ bool isWritableDirectory(const QString &directory);
 
 // The per-user data folder, named after the program whatever the executable is called:
 // ~/.local/share/deskMemo/ or %APPDATA%/deskMemo/, with '/' separators and a trailing '/'.
-// Only found, not created.
+// Only found, not created. Empty when the system names no such folder (no home folder): never
+// the root of a drive.
 QString perUserDataDirectory();
 
 // The folder that holds the note's files, for an executable in `executableDirectory`: that
@@ -55,23 +57,21 @@ QString storageDirectoryFor(const QString &executableDirectory);
 // The storage folder of the running program. Decided without writing anything.
 QString storageDirectory();
 
-// The file `name` is read from: the one in `storageDirectory` when it stands there, otherwise
-// the one in the other folder (beside the executable or per user) when that holds it. So a note
-// kept in a folder that became read-only still opens as it was left, and a note that had to move
-// to the per-user folder on an earlier run is found there while no copy stands beside the
-// executable.
-QString fileToRead(const QString &storageDirectory, const QString &name);
+// Where the note of the running program stands. Found without writing anything.
+struct NotePlace {
+    QString beside;  // the executable's folder
+    QString perUser; // the per-user data folder; empty when the system names none
+    QString home;    // the storage folder: where saves go (beside or perUser)
+    QString live;    // the folder that holds the note now, which it is read from
+};
 
-// Readies `storageDirectory` for a save: the per-user folder is created on its first use and
-// takes a copy of each note file beside the executable that it lacks (the originals stay as
-// they are). False when the folder can't be made.
-bool prepareForSave(const QString &storageDirectory);
-
-// Where a save goes after one into `storageDirectory` failed: the per-user folder when
-// `storageDirectory` is the executable's folder and that folder refuses a new file (it became
-// read-only, or the start-up check was fooled); otherwise `storageDirectory` itself. Finding out
-// creates a file there and removes it at once.
-QString directoryAfterFailedSave(const QString &storageDirectory);
+// One folder holds the note at any time. Both folders can hold the files only after the note
+// had to move to the per-user folder while the executable's folder refused it (its old files
+// stay there); the newer pair of files, by the last change of either file, is then the note,
+// the storage folder's on a tie. A folder with neither file holds no note, so a file deleted
+// beside the executable never brings back a copy from the per-user folder: the first save
+// beside the executable removes those copies.
+NotePlace locateNote();
 
 // The names of the note's files, the same in every folder.
 QStringList noteFileNames();

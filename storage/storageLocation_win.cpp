@@ -1,12 +1,12 @@
+#include "storage/plainFile.h"
 #include "storage/storageLocation.h"
+#include "storage/windowsPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
+#include <io.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -14,6 +14,22 @@ namespace storage
 {
 namespace
 {
+
+// The native form of a folder or file for the Win32 calls: backslashes, no trailing one (but
+// "C:\"), the "\\?\" form when it is long.
+std::wstring nativePath(const QString &path)
+{
+    QString native = QDir::toNativeSeparators(path);
+    if (native.size() > 3 && native.endsWith(QLatin1Char('\\')))
+        native.chop(1);
+    return win::extendedLengthPath(native.toStdWString());
+}
+
+// 8.3 names (C:\PROGRA~1) in their long form, so that they compare as the folders they are.
+QString longForm(const QString &path)
+{
+    return QString::fromStdWString(win::longPathName(nativePath(path)));
+}
 
 // Where this system keeps programs and itself, as its environment names them.
 QStringList systemFoldersFromEnvironment()
@@ -23,27 +39,30 @@ QStringList systemFoldersFromEnvironment()
          {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot", "windir"}) {
         const QString value = qEnvironmentVariable(name);
         if (!value.isEmpty())
-            folders << value;
+            folders << longForm(value);
     }
     return folders;
 }
 
-// A note file beside the executable that can't be opened for writing (a read-only file, or a
-// read-only mount that the folder check can't see through) would refuse every save. Each file
-// that stands there is opened as it is and closed at once: nothing is written or cut.
+// A note file beside the executable that refuses writing (read-only, or a read-only mount that
+// the folder check can't see through) would refuse every save. Each file that stands there is
+// opened as it is and closed at once: nothing is written or cut. A file another program holds
+// for a moment is no refusal.
 bool noteFilesAcceptWrites(const QString &directory)
 {
     for (const QString &name : noteFileNames()) {
-        const std::wstring path = QDir::toNativeSeparators(directory + name).toStdWString();
+        const std::wstring path = nativePath(directory + name);
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        if (win::refusesWriting(error, attributes))
             return false;
-        CloseHandle(handle);
     }
     return true;
 }
@@ -56,7 +75,7 @@ ProgramFolder inspectProgramFolder(const QString &directory)
 {
     ProgramFolder folder;
     folder.holdsInstalledPrograms =
-        isWindowsProgramDirectory(directory, systemFoldersFromEnvironment());
+        isWindowsProgramDirectory(longForm(directory), systemFoldersFromEnvironment());
     folder.writable = isWritableDirectory(directory) && noteFilesAcceptWrites(directory);
     return folder;
 }
@@ -65,10 +84,7 @@ bool isWritableDirectory(const QString &directory)
 {
     // Opening the folder for adding files is checked against its access list like a real file
     // creation, and creates nothing. A read-only volume may still grant the right on paper.
-    QString native = QDir::toNativeSeparators(directory);
-    if (native.size() > 3 && native.endsWith(QLatin1Char('\\'))) // "C:\" keeps its separator
-        native.chop(1);
-    const std::wstring path = native.toStdWString();
+    const std::wstring path = nativePath(directory);
     const HANDLE handle = CreateFileW(path.c_str(), FILE_ADD_FILE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -92,7 +108,33 @@ QString perUserDataDirectory()
     CoTaskMemFree(path);
     if (root.isEmpty())
         root = qEnvironmentVariable("APPDATA");
-    return QDir::fromNativeSeparators(root) + QStringLiteral("/deskMemo/");
+    return root.isEmpty() ? QString()
+                          : QDir::fromNativeSeparators(root) + QStringLiteral("/deskMemo/");
+}
+
+// The save file's own buffer would hide a failed write until its commit, which does not look
+// (Qt 5.15): unbuffered, each write answers for itself, and the flush to the disk is checked
+// before the new file may take the old one's place.
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
+    if (file.write(bytes) != bytes.size() || handle == INVALID_HANDLE_VALUE ||
+        !FlushFileBuffers(handle)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QByteArray nativeLineEnd()
+{
+    return "\r\n";
 }
 
 } // namespace storage

@@ -6,6 +6,7 @@
 #include "storage/storageLocation.h"
 #include "testSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -18,7 +19,8 @@ struct deskMemoTestAccess {
     static const SetInfo &setInfo(const deskMemo &w) { return w.setInfo; }
     static const QColor &editColor(const deskMemo &w) { return w.editColor; }
     static const QFont &editFont(const deskMemo &w) { return w.editFont; }
-    static const QString &appDir(const deskMemo &w) { return w.appDir; }
+    static const storage::NotePlace &place(const deskMemo &w) { return w.noteStore.place(); }
+    static QString appDir(const deskMemo &w) { return place(w).live; }
     static Ui_deskMemoClass &ui(deskMemo &w) { return w.ui; }
     static Ui_Dialog &infoUi(deskMemo &w) { return w.infoUi; }
     static QRegion textArea(const deskMemo &w) { return w.textArea(); }
@@ -35,8 +37,18 @@ inline Ui_deskMemoClass &openEditPage(deskMemo &w)
 class NoteFolder
 {
 public:
-    NoteFolder() { storage::setExecutablePathOverride(dir.filePath("deskMemo")); }
-    ~NoteFolder() { storage::setExecutablePathOverride(QString()); }
+    // The per-user folder is shared by all notes of the tests: a note left there by one would be
+    // taken for the note of the next.
+    NoteFolder()
+    {
+        storage::setExecutablePathOverride(dir.filePath("deskMemo"));
+        QDir(storage::perUserDataDirectory()).removeRecursively();
+    }
+    ~NoteFolder()
+    {
+        storage::setExecutablePathOverride(QString());
+        QDir(storage::perUserDataDirectory()).removeRecursively();
+    }
 
     QString path(const QString &name) const { return dir.filePath(name); }
 

@@ -169,6 +169,30 @@ private slots:
                  QColor(255, 127, 35));
         QVERIFY(!QFile::exists(dir.filePath("setInfo.ini.lock")));
     }
+
+    // The settings lock of a live program that never lets go hangs the note's first save. A kill
+    // then can't reach the event loop; a second one ends the program at once.
+    void secondKillEndsAHungSave()
+    {
+        QTemporaryDir dir;
+        QProcess holder, note;
+        holder.start("sleep", {"60"});
+        QVERIFY(holder.waitForStarted());
+        QFile lock(dir.filePath("setInfo.ini.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(holder.processId()) + "\nsleep\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        note.start(QCoreApplication::applicationDirPath() + "/noteInstance",
+                   {dir.path(), "x", "9"});
+        QVERIFY(note.waitForStarted());
+        QThread::msleep(1000);
+        ::kill(pid_t(note.processId()), SIGTERM);
+        QVERIFY(!note.waitForFinished(500)); // still waiting for the lock
+        ::kill(pid_t(note.processId()), SIGTERM);
+        QVERIFY(note.waitForFinished(5000));
+        QCOMPARE(note.exitStatus(), QProcess::CrashExit);
+    }
 };
 
 QTEST_GUILESS_MAIN(CrashSafetyTest)

@@ -1,4 +1,5 @@
 // Where the note's files live and how they are read and written, without a window.
+#include "storage/noteStore.h"
 #include "storage/noteTextFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
@@ -114,6 +115,13 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{"plainFile"});
         QVERIFY(!QFileInfo::exists(perUser));
+        // The first save of an installed note makes its per-user folder.
+        storage::setExecutablePathOverride("/usr/bin/deskMemo");
+        storage::NoteStore store;
+        QVERIFY(store.saveSettings(storage::defaultSetInfo()));
+        QVERIFY(QFileInfo::exists(perUser + "setInfo.ini"));
+        storage::setExecutablePathOverride(QString());
+        QDir(perUser).removeRecursively();
     }
 
     void storageRule_data()
@@ -140,6 +148,41 @@ private slots:
         QCOMPARE(storage::keepsNotesBesideExecutable(folder), beside);
         QCOMPARE(storage::storageDirectoryFor("/x/", folder),
                  beside ? QString("/x/") : storage::perUserDataDirectory());
+    }
+
+    // Ages in seconds of myText and setInfo.ini beside the executable and per user; -1: none.
+    void newerPairIsTheNote_data()
+    {
+        QTest::addColumn<QList<int>>("ages");
+        QTest::addColumn<bool>("perUser");
+        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << false;
+        QTest::newRow("only per user") << QList<int>{-1, -1, 5, 5} << true;
+        QTest::newRow("per user newer") << QList<int>{9, 9, 5, 9} << true;
+        QTest::newRow("beside newer, its text deleted") << QList<int>{-1, 5, 9, 9} << false;
+        QTest::newRow("a tie goes to the storage folder") << QList<int>{5, 5, 5, 5} << false;
+    }
+    void newerPairIsTheNote()
+    {
+        QFETCH(QList<int>, ages);
+        QFETCH(bool, perUser);
+        QTemporaryDir beside;
+        storage::setExecutablePathOverride(beside.filePath("deskMemo"));
+        const QString folders[] = {beside.path() + "/", storage::perUserDataDirectory()};
+        QDir(folders[1]).removeRecursively();
+        QDir().mkpath(folders[1]);
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int i = 0; i < 4; ++i) {
+            if (ages[i] < 0)
+                continue;
+            QFile file(folders[i / 2] + (i % 2 ? "setInfo.ini" : "myText"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(now.addSecs(-ages[i]), QFileDevice::FileModificationTime));
+        }
+        const storage::NotePlace place = storage::locateNote();
+        QCOMPARE(place.home, folders[0]);
+        QCOMPARE(place.live, folders[perUser]);
+        storage::setExecutablePathOverride(QString());
+        QDir(folders[1]).removeRecursively();
     }
 
     void systemProgramFolders_data()
@@ -177,6 +220,8 @@ private slots:
         QTest::newRow("user folder") << "C:/Users/li/Notes/" << false;
         QTest::newRow("drive root") << "C:/" << false;
         QTest::newRow("share") << "//server/notes/" << false;
+        QTest::newRow("extended-length form") << "\\\\?\\C:\\Program Files\\deskMemo\\" << true;
+        QTest::newRow("extended-length share") << "\\\\?\\UNC\\server\\notes\\" << false;
     }
     void windowsProgramFolders()
     {
@@ -366,12 +411,18 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("setInfo.ini");
-        writeBytes(path, "[mine]\nkeep=me\n\n[config]\nextra=1\n");
+        // A duplicate key, which the settings library reads the last of, and a key in a second
+        // [config] on a last line without a line end.
+        const QByteArray before = "\xEF\xBB\xBF; kept\r\n[mine]\r\nkeep=me\r\n\r\n[config]\r\n"
+                                  "startPos=@Point(1 1)\r\nextra=1\r\nstartPos=@Point(2 2)\r\n"
+                                  "[config]\r\nisTopWindow=false";
+        writeBytes(path, before);
         SetInfo info;
         info.startPos = QPoint(-20, 1300);
         info.movable_flag = false;
-        info.selectColor = QColor(1, 2, 3, 4);
-        info.selectFont = QFont(QString::fromUtf8("华文行楷"), 22, QFont::Bold, true);
+        // Zero bytes before hex digits, and a family that needs quotes and escapes.
+        info.selectColor = QColor(0, 0x30, 0x61, 0x0a);
+        info.selectFont = QFont(QString::fromUtf8("华文\"行\\楷;=, "), 22, QFont::Bold, true);
         info.isAutoStart = true;
         info.isTopWindow = true;
         QVERIFY(storage::writeSetInfo(path, info));
@@ -384,11 +435,29 @@ private slots:
         QCOMPARE(back.isAutoStart, true);
         QCOMPARE(back.isTopWindow, true);
 
+        // Each line takes the new value where it stands; what is missing follows the last.
+        const QByteArray saved = readFile(path);
+        QVERIFY2(saved.startsWith(before.left(before.indexOf("startPos")) +
+                                  "extra=1\r\nstartPos=@Point(-20 1300)\r\n[config]\r\n"
+                                  "isTopWindow=true\r\nmovable_flag=false\r\nselectColor="),
+                 saved.constData());
+        QVERIFY(saved.endsWith("isAutoStart=true\r\n"));
+        QCOMPARE(storage::withoutOwnLines(saved), storage::withoutOwnLines(before));
+        // The library reads the six lines as the values it would have written.
         QSettings raw(path, QSettings::IniFormat);
         QCOMPARE(raw.value("mine/keep").toString(), QString("me"));
         QCOMPARE(raw.value("config/extra").toInt(), 1);
-        QVERIFY(readFile(path).contains("startPos=@Point(-20 1300)"));
-        QVERIFY(readFile(path).contains("isTopWindow=true"));
+        QCOMPARE(raw.value("config/selectColor").value<QColor>(), info.selectColor);
+        QCOMPARE(raw.value("config/selectFont").value<QFont>(), info.selectFont);
+        QCOMPARE(raw.value("config/startPos").toPoint(), info.startPos);
+        // ... and they are the very lines it writes.
+        {
+            QSettings library(dir.filePath("library.ini"), QSettings::IniFormat);
+            library.setValue("config/selectColor", info.selectColor);
+            library.setValue("config/selectFont", info.selectFont);
+        }
+        for (const QByteArray &line : readFile(dir.filePath("library.ini")).split('\n'))
+            QVERIFY2(!line.startsWith("select") || saved.contains(line + "\r\n"), line);
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
     }

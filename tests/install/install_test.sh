@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it into this system, and starts the installed note on an
 # X server of its own, once as an ordinary user and once as root. Both must keep their files in
-# their own ~/.local/share/deskMemo and none in /usr/bin, even though root could write there.
+# their own ~/.local/share/deskMemo and none in the program's folder, even though root could write
+# there. The package installs under the build's install prefix.
 # Removes the package (unless it was installed before) and the test user again.
 # Usage: install_test.sh BUILD_DIR    Runs itself through sudo when not root; exits 77 (skipped)
 # when that asks for a password, and without dpkg.
@@ -37,10 +38,11 @@ echo "package: ${deb##*/}"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     -o DPkg::Lock::Timeout=300 "$deb" >/dev/null
 
-[ -x /usr/bin/deskMemo ] || fail "no /usr/bin/deskMemo"
-desktop-file-validate /usr/share/applications/deskMemo.desktop || fail "launcher not valid"
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build_dir/CMakeCache.txt")
+[ -x "$prefix/bin/deskMemo" ] || fail "no $prefix/bin/deskMemo"
+desktop-file-validate "$prefix/share/applications/deskMemo.desktop" || fail "launcher not valid"
 for size in 16 24 32 48 64 128 256; do
-    [ -s "/usr/share/icons/hicolor/${size}x$size/apps/deskMemo.png" ] || fail "no ${size}px icon"
+    [ -s "$prefix/share/icons/hicolor/${size}x$size/apps/deskMemo.png" ] || fail "no ${size}px icon"
 done
 
 # The X server and openbox, as for the desktop tests, without their compositor.
@@ -67,7 +69,7 @@ check_run() {
     timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "$who: the note did not close"
     [ -s "$home/.local/share/deskMemo/setInfo.ini" ] || fail "$who: no settings in ~/.local/share/deskMemo"
     [ "$(stat -c %U "$home/.local/share/deskMemo/setInfo.ini")" = "$who" ] || fail "$who: settings not owned by $who"
-    if [ -e /usr/bin/setInfo.ini ] || [ -e /usr/bin/myText ]; then fail "$who: files written into /usr/bin"; fi
+    [ ! -e "$prefix/bin/setInfo.ini" ] && [ ! -e "$prefix/bin/myText" ] || fail "$who: files in $prefix/bin"
     echo "$who: the installed note started and kept its settings in $home/.local/share/deskMemo"
 }
 check_run "$user" "$work/user-home"

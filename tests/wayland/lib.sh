@@ -1,36 +1,65 @@
 # shellcheck shell=bash
-# Helpers for a throw-away Wayland desktop: sway nested in an X server of its own, so that sway
-# gets a real pointer and keyboard, which xdotool on the X display drives; grim takes pictures of
-# sway's output. Sway refuses to run as root, so it runs as a throw-away user, and so do its
-# clients. Sourced after tests/desktop/lib.sh by the Wayland tests and the benchmark; needs root.
+# Helpers for a throw-away Wayland desktop: sway or KWin nested in an X server of its own, so
+# that xdotool on the X display drives the compositor's pointer and keyboard. The compositor and
+# its clients run as a throw-away user (sway refuses root). Sourced after tests/desktop/lib.sh by
+# the Wayland tests and the benchmark; needs root. A plain Qt window (the cover, bareLabel) is
+# put at (280, 100), 700 x 500, over the right end of the text of a note at (140, 150).
 
-# way_start WORK: the X server (no window manager: sway's window fills it), the user way_user,
-# and sway; exports WAYLAND_DISPLAY and SWAYSOCK. WORK must be open to the user.
+# way_start WORK [sway|kwin]: the X server (no window manager: the compositor's window fills it),
+# the user way_user, and the compositor; exports WAYLAND_DISPLAY (and SWAYSOCK). WORK must be
+# open to the user.
 way_start() {
-    way_work=$1 way_user=dmway$$
-    DESK_WM=0 desk_start 1600x1000 || return 1
+    way_work=$1 way_compositor=${2:-sway} way_user=dmway$$
+    DESK_WM=0 desk_start 1600x1200 || return 1
     useradd --system --no-create-home --home-dir "$way_work/home" --shell /usr/sbin/nologin \
         "$way_user" || return 1
-    mkdir -p "$way_work/home" "$way_work/runtime"
-    chown "$way_user" "$way_work/home" "$way_work/runtime"
+    mkdir -p "$way_work/home/.config" "$way_work/runtime"
+    chown -R "$way_user" "$way_work/home" "$way_work/runtime"
     chmod 700 "$way_work/runtime"
     xhost "+SI:localuser:$way_user" >/dev/null
-    # A plain Qt window (the cover) floats where it covers the note's text.
-    cat >"$way_work/sway.conf" <<'EOF'
+    "way_start_$way_compositor" || return 1
+    wait_for 20 bash -c 'ls "$1" | grep -q "^wayland-[0-9a-z]*$"' _ "$way_work/runtime" || return 1
+    WAYLAND_DISPLAY=$(ls "$way_work/runtime" | grep "^wayland-[0-9a-z]*$" | head -n 1)
+    export WAYLAND_DISPLAY
+}
+
+way_start_sway() {
+    cat >"$way_work/sway.conf" <<'CONF'
 xwayland disable
 output * bg #23507f solid_color
 output X11-1 resolution 1600x1000 position 0 0
 default_border none
-for_window [app_id="^bareLabel$"] floating enable, resize set 700 500, move position 100 100
-EOF
+for_window [app_id="^bareLabel$"] floating enable, resize set 700 500, move position 280 100
+for_window [app_id="^deskMemo$"] floating enable
+CONF
     as_user WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_X11_OUTPUTS=1 DISPLAY="$DISPLAY" \
-        sway -c "$way_work/sway.conf" >"$way_work/sway.log" 2>&1 &
+        sway -c "$way_work/sway.conf" >"$way_work/compositor.log" 2>&1 &
     desk_pids+=($!)
-    wait_for 15 bash -c 'ls "$1"/wayland-[0-9] "$1"/sway-ipc.*' _ "$way_work/runtime" \
-        >/dev/null 2>&1 || return 1
-    WAYLAND_DISPLAY=$(basename "$(ls "$way_work"/runtime/wayland-[0-9] | head -n 1)")
+    wait_for 15 bash -c 'ls "$1"/sway-ipc.*' _ "$way_work/runtime" >/dev/null 2>&1 || return 1
     SWAYSOCK=$(ls "$way_work"/runtime/sway-ipc.* | head -n 1)
-    export WAYLAND_DISPLAY SWAYSOCK
+    export SWAYSOCK
+}
+
+# KWin 5.27 paints without a GPU only with its QPainter compositor; a container refuses the file
+# capability of the packaged binary ("Operation not permitted"), a copy has none. Its desktop is black.
+way_start_kwin() {
+    cat >"$way_work/home/.config/kwinrulesrc" <<'CONF'
+[General]
+count=1
+rules=cover
+[cover]
+wmclass=bareLabel
+wmclassmatch=1
+position=280,100
+positionrule=2
+size=700,500
+sizerule=2
+CONF
+    cp "$(command -v kwin_wayland)" "$way_work/kwin_wayland"
+    as_user KWIN_COMPOSE=Q DISPLAY="$DISPLAY" dbus-run-session "$way_work/kwin_wayland" \
+        --x11-display "$DISPLAY" --width 1600 --height 1200 --socket wayland-kwin \
+        >"$way_work/compositor.log" 2>&1 &
+    desk_pids+=($!)
 }
 
 # as_user [NAME=VALUE...] COMMAND...: runs a client of the Wayland desktop as its user, in a
@@ -49,7 +78,12 @@ way_stop() {
     userdel "$way_user" 2>/dev/null || true
 }
 
-# way_shoot FILE: a picture of sway's output.
+# way_shoot FILE: a picture of the compositor's output: grim on sway; KWin, which offers no
+# program a picture, draws its output into its window on the X server, which fills it.
 way_shoot() {
-    as_user grim "$way_work/runtime/shot.png" 2>/dev/null && cp "$way_work/runtime/shot.png" "$1"
+    if [ "$way_compositor" = kwin ]; then
+        import -window root "$1" 2>/dev/null
+    else
+        as_user grim "$way_work/runtime/shot.png" 2>/dev/null && cp "$way_work/runtime/shot.png" "$1"
+    fi
 }

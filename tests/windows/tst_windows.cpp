@@ -1,10 +1,11 @@
-// The registry and module-path code of the Windows program on its own, run under Wine against
-// its real registry, and the resources linked into deskMemo.exe.
+// The registry, module-path and storage-path code of the Windows program on its own, run under
+// Wine against its real registry, and the resources linked into deskMemo.exe.
 // run-under-wine.sh starts it from a folder deeper than MAX_PATH whose name holds a space, so
 // that registering itself proves the path is neither cut nor left unquoted.
 #include "autostart/autostart.h"
 #include "autostart/runKey.h"
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
+#include "storage/windowsPaths.h"
 
 #include <windows.h>
 
@@ -326,6 +327,55 @@ void resourcesReadBack()
     CHECK(manifest.find("WindowsSettings\">PerMonitor</dpiAwareness>") != std::string::npos);
 }
 
+// The checks behind the storage rule: long and 8.3 paths, and which failed opens refuse writes.
+void storagePaths()
+{
+    namespace win = storage::win;
+    const std::wstring prefix = L"\\\\?\\";
+    const std::wstring deep = L"C:\\" + std::wstring(245, L'x');
+    CHECK(win::extendedLengthPath(deep.substr(0, 247)) == deep.substr(0, 247));
+    CHECK(win::extendedLengthPath(deep) == prefix + deep);
+    CHECK(win::extendedLengthPath(prefix + deep) == prefix + deep);
+    const std::wstring share = L"\\\\server\\" + std::wstring(240, L'y');
+    CHECK(win::extendedLengthPath(share) == prefix + L"UNC" + share.substr(1));
+
+    // This program's folder, deeper than MAX_PATH, named in 8.3 form.
+    const std::wstring self = platform::win::moduleFileName();
+    const std::wstring folder = prefix + self.substr(0, self.rfind(L'\\'));
+    std::vector<wchar_t> shortForm(folder.size() + 1);
+    const DWORD length =
+        GetShortPathNameW(folder.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+    CHECK(length > prefix.size() && length < folder.size());
+    const std::wstring shortPath(shortForm.data() + prefix.size(), length - prefix.size());
+    CHECK(shortPath.size() < MAX_PATH && shortPath.find(L'~') != std::wstring::npos);
+    CHECK(win::longPathName(shortPath) == folder.substr(prefix.size()));
+    CHECK(win::longPathName(L"C:\\no such folder\\x") == L"C:\\no such folder\\x");
+
+    // A file held open by another program for a moment is no refusal; a read-only file is.
+    wchar_t temp[MAX_PATH + 1] = L"";
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring file = std::wstring(temp) + L"deskMemo-held";
+    const auto openError = [&file] {
+        const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        return error;
+    };
+    const HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(holder != INVALID_HANDLE_VALUE);
+    const DWORD held = openError();
+    CHECK(held != ERROR_SUCCESS && !win::refusesWriting(held, GetFileAttributesW(file.c_str())));
+    CloseHandle(holder);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    CHECK(win::refusesWriting(openError(), GetFileAttributesW(file.c_str())));
+    CHECK(win::refusesWriting(ERROR_ACCESS_DENIED, FILE_ATTRIBUTE_NORMAL));
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(file.c_str());
+}
+
 } // namespace
 
 int main()
@@ -342,6 +392,7 @@ int main()
         {"failuresWriteNothing", failuresWriteNothing},
         {"enableRegistersThisExecutable", enableRegistersThisExecutable},
         {"resourcesReadBack", resourcesReadBack},
+        {"storagePaths", storagePaths},
     };
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     int passed = 0;

@@ -1,4 +1,4 @@
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 
 namespace platform
 {

@@ -1,5 +1,4 @@
-#include "platform/inputShape.h"
-#include "platform/layerShell.h"
+#include "platform/x11/x11WindowSystem.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -92,11 +91,9 @@ private:
 // Only the input shape is set: the bounding shape, and with it what the compositor shows of the
 // translucent window, stays the whole rectangle. Without the extension the whole window keeps
 // taking the pointer, as it did.
-void setInputShape(WId window, const QRegion &area)
+void X11WindowSystem::setInputRegion(WId window, const QRegion &area)
 {
-    if (setLayerInputRegion(window, area))
-        return;
-    if (window == 0 || !QX11Info::isPlatformX11())
+    if (window == 0)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     static const bool supported = serverHasInputShapes(connection);

@@ -1,4 +1,4 @@
-#include "platform/xDisplay.h"
+#include "platform/x11/xDisplay.h"
 
 #include <QList>
 

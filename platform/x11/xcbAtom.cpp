@@ -1,4 +1,4 @@
-#include "platform/xcbAtom.h"
+#include "platform/x11/xcbAtom.h"
 
 #include <cstdlib>
 #include <cstring>

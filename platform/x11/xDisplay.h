@@ -9,8 +9,7 @@ namespace platform
 bool xDisplayAnswers(const QByteArray &display);
 
 // Whether the X server of that display tells its programs their scale through the Xft.dpi
-// resource (set by the desktop or by xrdb), which Qt reads as X11 programs' DPI. Windows programs
-// take their scale from Windows: true there.
+// resource (set by the desktop or by xrdb), which Qt reads as X11 programs' DPI.
 bool xDisplaySetsDpi(const QByteArray &display);
 
 } // namespace platform

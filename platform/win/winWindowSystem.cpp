@@ -1,12 +1,12 @@
-#include "platform/topmost.h"
+#include "platform/win/winWindowSystem.h"
 
-#include "platform/windowsApi.h"
+#include "platform/win/windowsApi.h"
 
 namespace platform
 {
 
 // Only the native z-order changes; Qt's window flags stay as they were set at start-up.
-void setKeepAbove(WId window, bool above)
+void WinWindowSystem::setKeepAbove(WId window, bool above)
 {
     win::setTopmost(reinterpret_cast<HWND>(window), above);
 }

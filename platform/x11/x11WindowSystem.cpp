@@ -1,6 +1,5 @@
-#include "platform/layerShell.h"
-#include "platform/topmost.h"
-#include "platform/xcbAtom.h"
+#include "platform/x11/x11WindowSystem.h"
+#include "platform/x11/xcbAtom.h"
 
 #include <QX11Info>
 
@@ -9,12 +8,9 @@ namespace platform
 
 // A mapped window asks the window manager through a _NET_WM_STATE client message on the
 // root window. Changing Qt's window flags instead would unmap and re-create the window.
-// A note on Wayland's layer shell changes its layer instead.
-void setKeepAbove(WId window, bool above)
+void X11WindowSystem::setKeepAbove(WId window, bool above)
 {
-    if (setLayerAbove(window, above))
-        return;
-    if (window == 0 || !QX11Info::isPlatformX11())
+    if (window == 0)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     enum : uint32_t { StateRemove = 0, StateAdd = 1, SourceApplication = 1 };

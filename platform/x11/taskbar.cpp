@@ -1,5 +1,5 @@
-#include "platform/taskbar.h"
-#include "platform/xcbAtom.h"
+#include "platform/x11/x11WindowSystem.h"
+#include "platform/x11/xcbAtom.h"
 
 #include <QX11Info>
 
@@ -33,9 +33,9 @@ std::vector<xcb_atom_t> atomList(xcb_connection_t *connection, xcb_window_t wind
 // manager reads it when it takes the window on. The states already there (Qt's, when it was
 // asked for them) stay: Qt, too, merges its states into the property when it maps the window.
 // Pin and release later change only _NET_WM_STATE_ABOVE.
-void keepOffTaskbar(WId window)
+void X11WindowSystem::keepOffTaskbar(WId window)
 {
-    if (window == 0 || !QX11Info::isPlatformX11())
+    if (window == 0)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     const auto id = static_cast<xcb_window_t>(window);
