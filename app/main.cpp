@@ -1,6 +1,7 @@
 #include "app/platformChoice.h"
 #include "app/startup.h"
 #include "note/deskMemo.h"
+#include "platform/singleInstance.h"
 
 #include <QApplication>
 
@@ -10,8 +11,12 @@ int main(int argc, char *argv[])
     scaleWithScreen();
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    platform::NoteInstance instance(runningNoteKey());
+    if (!instance.isFirst())
+        return handOverToRunningNote(instance);
     keepIdleQuiet();
     deskMemo window;
     showNoteWindow(window);
+    letLaterStartsFind(window, instance);
     return app.exec();
 }

@@ -2,14 +2,31 @@
 
 #include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
+#include "platform/singleInstance.h"
 #include "platform/termination.h"
 #include "platform/windowSystem.h"
+#include "storage/storageLocation.h"
 
 #include <QGuiApplication>
 #include <QPixmapCache>
 #include <QThreadPool>
 
+#include <cstdio>
+
 WId g_mainWindowHandle = 0;
+
+QString runningNoteKey()
+{
+    return platform::noteKey(storage::locateNote().live);
+}
+
+int handOverToRunningNote(platform::NoteInstance &instance)
+{
+    const bool reached = instance.askRunningNoteForward();
+    std::fprintf(stderr, "deskMemo: this note already runs%s\n",
+                 reached ? "; it was brought forward" : "");
+    return 0;
+}
 
 void showNoteWindow(deskMemo &window)
 {
@@ -42,6 +59,12 @@ void scaleWithScreen()
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
+void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance)
+{
+    instance.announce(window.winId(), &window,
+                      [&window] { platform::windowSystem().bringForward(&window); });
 }
 
 void keepIdleQuiet()

@@ -1,11 +1,26 @@
 #pragma once
 
+#include <QString>
+
 class deskMemo;
 
 // Makes the program follow the screen's scale (125 %, 150 %, 200 %): every size stays in logical
 // pixels, fonts and images included, and the images are drawn from their @2x twins where the
 // scale is above 100 %. Call before the application object exists.
 void scaleWithScreen();
+
+namespace platform
+{
+class NoteInstance;
+}
+
+// Which note this start belongs to: the folder that holds its files, whatever path or link the
+// program was started by.
+QString runningNoteKey();
+
+// A start of a note that runs already opens no window of its own: it asks the running note to
+// come forward, says so on standard error and gives the exit code, 0.
+int handOverToRunningNote(platform::NoteInstance &instance);
 
 // Keeps the program free of wake-ups while the note just sits on the desktop. Call once the
 // application object exists and before the note window is constructed:
@@ -20,3 +35,7 @@ void keepIdleQuiet();
 // its native handle and lets its closeAllWindows signal end the event loop. The end of the
 // session and a request from the system to end the program close the window.
 void showNoteWindow(deskMemo &window);
+
+// Lets later starts of the same note find the shown window through `instance`, and bring it
+// forward.
+void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance);

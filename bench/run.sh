@@ -107,7 +107,9 @@ done
 
 # Start-up writes nothing: the note starts from a clean folder under strace, which records every
 # call that could change a file or folder; those that succeeded are counted until 300 ms after
-# the window is mapped. The design floor runs the same way and shows what Qt itself does.
+# the window is mapped. The design floor runs the same way and shows what Qt itself does. The
+# user's runtime folder, where a running note keeps the lock and socket that a second start of
+# it finds, is not counted.
 change_calls=open,openat,openat2,creat,mkdir,mkdirat,rmdir,unlink,unlinkat,rename,renameat,renameat2
 change_calls+=,link,linkat,symlink,symlinkat,truncate,ftruncate,chmod,fchmod,fchmodat,chown,fchown
 change_calls+=,fchownat,lchown,utime,utimes,utimensat,futimesat,mknod,mknodat
@@ -123,7 +125,7 @@ start_changes() { # NAME --name|--classname PATTERN PROGRAM... -> calls that cha
     pkill -KILL -P "$tracer" || true # no close, so that nothing is saved
     wait "$tracer" 2>/dev/null || true
     [ -n "$window" ] || { echo "bench: $name showed no window under strace" >&2; return 1; }
-    awk '/= -1 / {next} /^[0-9]+ +(open|openat|openat2)\(/ && !/O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND/ {next}
+    awk -v runtime="\"$home/runtime/" 'index($0, runtime) || /= -1 / {next} /^[0-9]+ +(open|openat|openat2)\(/ && !/O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND/ {next}
         /^[0-9]+ +[a-z0-9_]+\(/ {print}' "$work/start-$name.seen" >"$work/start-$name.changes"
     wc -l <"$work/start-$name.changes"
 }

@@ -61,6 +61,14 @@ public:
     // Keeps a top-level window out of the taskbar and the pager (the desktop switcher). Called
     // once the native window exists and before it is first shown.
     virtual void keepOffTaskbar(WId) {}
+
+    // Brings a shown top-level window to the front and gives it the keyboard, as far as the
+    // window system lets a program do that to itself (a Wayland compositor may only mark it).
+    virtual void bringForward(QWidget *window)
+    {
+        window->raise();
+        window->activateWindow();
+    }
 };
 
 // The backend of this run: Qt's own behaviour until one is chosen.

@@ -365,6 +365,29 @@ for signal in TERM HUP INT; do
         bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
 done
 
+echo "# one note, one program"
+note_start "$dir" || give_up "the note did not show again"
+xmessage -geometry +450+450 "over the note" >/dev/null 2>&1 &
+desk_pids+=($!)
+other=$(wait_for 5 xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
+wait_for 5 above "$other" "$note"
+# Started again through a link from elsewhere: the same note.
+ln -s "$dir/deskMemo" "$work/link"
+(cd / && timeout 20 "$work/link" 2>"$work/second.log"; echo $? >"$work/second.rc") &
+check "a second start of the same note ends with exit code 0, saying it runs already" \
+    bash -c '[ "$(cat "$work/second.rc")" = 0 ] && grep -q "already runs" "$work/second.log"'
+WAIT=0 check "... opens no second window" bash -c '[ "$(note_windows)" = "$note" ]'
+check "... and brings the running note to the front" above "$note" "$other"
+kill -KILL "$note_pid"
+wait_for 5 test -s "$dir.rc"
+note_start "$dir"
+WAIT=0 check "after kill -9 a new start shows the note" alive
+mkdir "$work/copy"
+cp "$dir/deskMemo" "$work/copy/"
+note_start "$work/copy"
+check "a copy in another folder is another note, shown beside it" \
+    bash -c '[ "$(note_windows | wc -l)" = 2 ]'
+
 echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %), compared with 96 (100 %)"
 # One colour behind the note, so that pictures taken at different places compare; sc scales a
 # length at 100 % to the screen's scale.

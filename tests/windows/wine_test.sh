@@ -360,6 +360,29 @@ typed=$(editor_text)
 WAIT=0 check "... and the text" [ "$typed" = "한글 ok" ]
 click 365 227
 WAIT=0 check "... having written nothing at start" unchanged "$dir/myText"
+menu 5
+menu 1
+wait_for 10 exited 0
+
+echo "# one note, one program"
+# As at logon: the Run value's command line, from another folder.
+rm -f "$work/rc"
+(cd / && wine 'C:\Notes 便签\deskMemo.exe' >>"$work/note.log" 2>&1; echo $? >"$work/rc") &
+wait_for 60 note_shown || give_up "the note did not show when started by its Run value"
+open_notepad
+wait_for 10 above Notepad QWindowTool
+(cd "$dir" && timeout 90 wine deskMemo.exe 2>/dev/null; echo $? >"$work/second.rc") &
+WAIT=45 check "a second start from its folder ends with exit code 0" \
+    bash -c '[ "$(cat "$work/second.rc")" = 0 ]'
+WAIT=0 check "... opens no second window" \
+    bash -c '[ "$(windows | grep -c "QWindowTool.*	deskMemo	")" = 1 ]'
+check "... and brings the running note to the front" above QWindowTool Notepad
+close_notepad
+# The note's own process, named by its Windows path (the test's command line holds the exe too).
+pkill -KILL -f 'Notes 便签.deskMemo\.exe'
+wait_for 10 bash -c '! note_shown'
+note_start || give_up "the note did not show after it was killed"
+WAIT=0 check "after kill -9 a new start shows the note" note_shown
 menu 1
 wait_for 10 exited 0
 
