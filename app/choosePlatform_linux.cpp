@@ -46,6 +46,9 @@ void choosePlatform()
         platformChoice(environment, platform::xDisplayAnswers, offersLayerShell);
     for (const EnvironmentChange &change : choice.changes)
         qputenv(change.first.constData(), change.second);
+    for (const EnvironmentChange &change :
+         scaleEnvironmentChanges(choice.windowSystem, environment, platform::xDisplaySetsDpi))
+        qputenv(change.first.constData(), change.second);
     platform::useWindowSystem(makeWindowSystem(choice.windowSystem, layerShell));
 }
 

@@ -8,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     app::choosePlatform();
+    scaleWithScreen();
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     platform::NoteInstance instance(runningNoteKey());

@@ -51,4 +51,15 @@ PlatformChoice platformChoice(const EnvironmentReader &environment,
     return choice;
 }
 
+QList<EnvironmentChange> scaleEnvironmentChanges(WindowSystemKind windowSystem,
+                                                 const EnvironmentReader &environment,
+                                                 const DisplayProbe &xDisplaySetsDpi)
+{
+    const QByteArray display = environment("DISPLAY");
+    if (windowSystem != WindowSystemKind::X11 || display.isEmpty() ||
+        !environment("QT_FONT_DPI").isEmpty() || xDisplaySetsDpi(display))
+        return {};
+    return {EnvironmentChange("QT_FONT_DPI", "96")};
+}
+
 } // namespace app

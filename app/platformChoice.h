@@ -49,6 +49,15 @@ PlatformChoice platformChoice(const EnvironmentReader &environment,
                               const DisplayProbe &xDisplayAnswers,
                               const std::function<bool()> &offersLayerShell);
 
+// Where the note runs on X11 and the X server does not set Xft.dpi: QT_FONT_DPI=96, unless the user
+// chose a DPI. The desktop's scale is Xft.dpi; without it Qt 5 would scale the note by the X
+// screen's size in millimetres (Xvfb's 100 DPI makes 104 %, a monitor's own size anything from
+// 90 % up), a blurry size the user never chose. As GTK programs do, the note stays at 100 % there.
+// The X display is asked only where the note runs on it.
+QList<EnvironmentChange> scaleEnvironmentChanges(WindowSystemKind windowSystem,
+                                                 const EnvironmentReader &environment,
+                                                 const DisplayProbe &xDisplaySetsDpi);
+
 // Decides the above for the running process, sets its environment and makes the window system
 // the note's backend. Call before constructing QApplication.
 void choosePlatform();

@@ -48,6 +48,19 @@ void showNoteWindow(deskMemo &window)
     platform::onTerminationRequest(&window, closeNote);
 }
 
+// Qt 5 scales a program only when asked to before the application object exists. Without it the
+// fonts grow with the screen's DPI while every fixed geometry stays in device pixels, and the
+// edit page cuts its own labels. Fractional factors are kept: 150 % is 1.5, not rounded to 2.
+// It is set in code because a Windows program under Wine does not get Unix environment variables
+// such as QT_SCALE_FACTOR, and users should not need them.
+void scaleWithScreen()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
 void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance)
 {
     instance.announce(window.winId(), &window,

@@ -4,6 +4,11 @@
 
 class deskMemo;
 
+// Makes the program follow the screen's scale (125 %, 150 %, 200 %): every size stays in logical
+// pixels, fonts and images included, and the images are drawn from their @2x twins where the
+// scale is above 100 %. Call before the application object exists.
+void scaleWithScreen();
+
 namespace platform
 {
 class NoteInstance;

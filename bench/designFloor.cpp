@@ -1,7 +1,7 @@
 // The design floor: the least Qt needs to show what the note shows at its first start, a
 // frameless, translucent 760×580 tool window with the default text in the display label's font
 // and colour at the label's place, and nothing else. The benchmark starts it with Qt's OpenGL
-// integration off, as the note runs.
+// integration off, as the note runs, and like the note it follows the screen's scale.
 //
 // It can be dragged with the left button like the note, so that the CPU a motion event costs
 // can be compared with the note's.
@@ -31,6 +31,10 @@ private:
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     FloorWindow window;
     window.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);

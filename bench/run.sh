@@ -43,8 +43,13 @@ source "$root/tests/desktop/lib.sh"
 source "$root/tests/wayland/lib.sh"
 trap 'way_stop; desk_stop; rm -rf "$work"' EXIT
 
-# The X server and openbox, as for the desktop tests, without their compositor.
+# The X server and openbox, as for the desktop tests, without their compositor: one at 100 %
+# (Xft.dpi 96, as a desktop sets it) and one at 200 % (Xft.dpi 192), big enough for the note there.
+DESK_COMPOSITOR=0 desk_start 3200x2400
+echo 'Xft.dpi: 192' | xrdb -merge
+display_200=$DISPLAY
 DESK_COMPOSITOR=0 desk_start 1600x1200
+echo 'Xft.dpi: 96' | xrdb -merge
 
 # The same clean environment for every program: a home of its own, no Qt platform choices.
 home=$work/home
@@ -58,8 +63,10 @@ cp "$build_dir/deskMemo" "$note_dir/"
 median() { sort -g | awk '{v[NR] = $1} END {if (NR) print v[int((NR + 1) / 2)]}'; }
 
 # One start-up: prints "<ms> <kB> <CPU ms>". The note and xpad start from clean folders each time.
+# NAME-200 starts on the screen at 200 %.
 start_once() {
     case "$1" in
+    *-200) DISPLAY=$display_200 start_once "${1%-200}" ;;
     deskMemo)
         rm -f "$note_dir/myText" "$note_dir/setInfo.ini"
         (cd "$note_dir" && "${clean_env[@]}" "$bench_bin/mapTimer" 300 ./deskMemo) ;;
@@ -76,7 +83,7 @@ start_once() {
     esac
 }
 
-programs=(deskMemo floor bare-nogl bare-default)
+programs=(deskMemo floor deskMemo-200 floor-200 bare-nogl bare-default)
 if command -v xpad >/dev/null; then programs+=(xpad); fi
 declare -A start_ms rss_kb cpu_ms
 load_average() { cut -d ' ' -f 1-3 /proc/loadavg; }
@@ -163,10 +170,41 @@ idle_after_edit=$(syscalls_in "$note_pid" "$idle_seconds")
 kill "$note_pid"
 wait "$note_pid" 2>/dev/null || true
 
+# The first double-click: the CPU time the note takes to build the edit page and paint it, at
+# 100 % and 200 %, and its peak RSS afterwards. The note starts from a clean folder, settles, is
+# double-clicked on its text (100, 45 in the window, at 500, 500 of the screen at 100 %) and is
+# read 1.5 s later.
+first_double_click() { # PERCENT -> "<CPU ms> <VmHWM kB>"
+    local scale=$(($1 / 100)) pid before
+    rm -f "$note_dir/myText" "$note_dir/setInfo.ini"
+    (cd "$note_dir" && exec "${clean_env[@]}" ./deskMemo) >/dev/null 2>&1 &
+    pid=$!
+    [ -n "$(note_window "$pid")" ] || { echo "bench: the note showed no window" >&2; return 1; }
+    sleep 1
+    before=$(cpu_ns "$pid")
+    xdotool mousemove $((scale * 600)) $((scale * 545)) click --repeat 2 --delay 80 1
+    sleep 1.5
+    echo "$(awk -v a="$before" -v b="$(cpu_ns "$pid")" 'BEGIN {printf "%.1f", (b - a) / 1e6}')" \
+        "$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {print sum}'; }
+declare -A click_cpu click_kb
+for ((run = 1; run <= runs; run++)); do
+    read -r ms kb < <(first_double_click 100)
+    click_cpu[100]+="$ms " click_kb[100]+="$kb "
+    read -r ms kb < <(DISPLAY=$display_200 first_double_click 200)
+    click_cpu[200]+="$ms " click_kb[200]+="$kb "
+done
+for percent in 100 200; do
+    click_cpu[$percent]=$(tr ' ' '\n' <<<"${click_cpu[$percent]}" | grep . | median)
+    click_kb[$percent]=$(tr ' ' '\n' <<<"${click_kb[$percent]}" | grep . | median)
+done
+
 # Dragging: the program runs under strace with a seccomp filter, so only file system calls stop
 # it; everything else runs at full speed and its CPU time can be read from /proc. The note and
 # the design floor are dragged along the same path, from a press on their text.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {print sum}'; }
 io_writes() { awk '/^write_bytes/ {print $2}' /proc/"$1"/io; }
 open_for_writing() { # regular files the process holds open for writing
     local fd flags
@@ -299,6 +337,8 @@ name_of() {
     case "$1" in
     deskMemo) echo "deskMemo" ;;
     floor) echo "design floor (bench/designFloor), QT_XCB_GL_INTEGRATION=none" ;;
+    deskMemo-200) echo "deskMemo at 200 % (Xft.dpi 192)" ;;
+    floor-200) echo "design floor at 200 %" ;;
     bare-nogl) echo "bare QLabel, QT_XCB_GL_INTEGRATION=none" ;;
     bare-default) echo "bare QLabel, Qt's default (GLX loaded)" ;;
     xpad) echo "xpad $(dpkg-query -W -f='${Version}' xpad 2>/dev/null || true)" ;;
@@ -321,6 +361,8 @@ echo "| Start to first frame: Wayland (sway, layer surface) vs. X11 (window mapp
 echo "| Start-up vs. design floor | $note_ms ms vs. $floor_ms ms: $(ratio "$note_ms" "$floor_ms") | ≤ 1.05× | $(verdict "$note_ms <= 1.05 * $floor_ms" "$(ratio "$note_ms" "$floor_ms")") |"
 echo "| CPU until mapped vs. design floor | $note_cpu ms vs. $floor_cpu ms: $(ratio "$note_cpu" "$floor_cpu") | — | — |"
 echo "| Peak RSS vs. design floor | $(mb "$note_kb") MB vs. $(mb "$floor_kb") MB: +$(mb $((note_kb - floor_kb))) MB | ≤ floor + 1 MB | $(verdict "$note_kb <= $floor_kb + 1024" "by $(mb $((note_kb - floor_kb - 1024))) MB") |"
+echo "| At 200 %: start-up, CPU until mapped, peak RSS vs. design floor at 200 % | ${start_median[deskMemo-200]} ms vs. ${start_median[floor-200]} ms: $(ratio "${start_median[deskMemo-200]}" "${start_median[floor-200]}"); $(ratio "${cpu_median[deskMemo-200]}" "${cpu_median[floor-200]}"); $(mb "${rss_median[deskMemo-200]}") MB vs. $(mb "${rss_median[floor-200]}") MB: +$(mb $((${rss_median[deskMemo-200]} - ${rss_median[floor-200]}))) MB | — | — |"
+echo "| First double-click, edit page built and painted: CPU, peak RSS after (median of $runs) | 100 %: ${click_cpu[100]} ms, $(mb "${click_kb[100]}") MB; 200 %: ${click_cpu[200]} ms, $(mb "${click_kb[200]}") MB | — | — |"
 echo "| Design floor vs. bare QLabel (GL off): start, peak RSS | $(ratio "$floor_ms" "${start_median[bare-nogl]}"), +$(mb $((floor_kb - ${rss_median[bare-nogl]}))) MB | — | — |"
 echo "| Start-up: calls that changed a file or folder, note (design floor) | $note_start_changes ($floor_start_changes), $note_files_at_start files beside the note | 0 | $(verdict "$note_start_changes + $note_files_at_start == 0" wrote) |"
 echo "| Idle on the display page, $idle_seconds s | $idle_display system calls | 0 | $(idle_verdict "$idle_display") |"

@@ -30,8 +30,24 @@ void deskMemo::buildEditPage()
     connectEditPageHandlers();
 }
 
+namespace
+{
+
+// The frame image is stretched to its label in device pixels: above 100 % only its 2x twin stays
+// sharp. The image is loaded here rather than by the form, so that one of the two is decoded, and
+// the page at 100 % costs what it did. The highest ratio of all screens counts, so that the frame
+// stays sharp when the note is dragged onto a scaled screen.
+QPixmap frameImage()
+{
+    return QPixmap(qApp->devicePixelRatio() > 1 ? QStringLiteral(":/deskMemo/Image/kuang@2x.png")
+                                                : QStringLiteral(":/deskMemo/Image/kuang.png"));
+}
+
+} // namespace
+
 void deskMemo::applyEditPageAppearance()
 {
+    ui.label->setPixmap(frameImage());
     ui.textEdit->setText(noteText);
     setRoleColor(ui.textEdit, QPalette::Text, setInfo.selectColor);
     ui.textEdit->setFont(setInfo.selectFont);

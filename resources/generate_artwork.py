@@ -5,6 +5,8 @@ Writes:
   resources/Image/close.ico, locked.ico, unlocked.ico, top.ico, cancelTop.ico
   resources/Image/Color.png, font.png, kuang.png, dataup.png, cancel.png,
   angel.png
+  and beside each of these its twin at twice the size, NAME@2x.EXT, which
+  Qt takes instead on a screen scaled above 100 %
   resources/windows/deskMemo.ico            (application icon, 24 x 24)
   resources/icons/hicolor/<N>x<N>/apps/deskMemo.png   (N = 16 ... 256)
 
@@ -19,7 +21,9 @@ fonts-wqy-zenhei).  The output is deterministic: running the script twice
 gives byte-identical files.
 
 Everything is drawn at a multiple of the final size and scaled down, which
-gives the edges their antialiasing.  The .ico files are written by hand as
+gives the edges their antialiasing.  A twin is the same drawing, made from
+the same coordinates with the multiple doubled, so that a scaled screen shows
+the 100 % picture, only sharper.  The .ico files are written by hand as
 uncompressed 32-bit DIB icons (no embedded PNG) so that every Qt build and
 the Windows resource compiler can read them.
 """
@@ -200,10 +204,10 @@ def write_png(img, path):
 # black window-control icons
 # ---------------------------------------------------------------------------
 
-def draw_close():
+def draw_close(scale=1):
     """Black ring with a cross inside."""
     size = 64
-    k = SS
+    k = SS * scale
     m = Image.new("L", (size * k, size * k), 0)
     d = ImageDraw.Draw(m)
     c = size / 2.0
@@ -217,14 +221,14 @@ def draw_close():
     for sx in (-1, 1):
         round_line(d, [((c - arm) * k, (c - sx * arm) * k),
                        ((c + arm) * k, (c + sx * arm) * k)], 255, stroke * k)
-    return solid_from_mask(m, (size, size))
+    return solid_from_mask(m, (size * scale, size * scale))
 
 
-def draw_padlock(open_):
+def draw_padlock(open_, scale=1):
     """Black padlock; when open the shackle is lifted and its left leg
     comes out of the body."""
     w, h = 40, 64
-    k = SS
+    k = SS * scale
     m = Image.new("L", (w * k, h * k), 0)
     d = ImageDraw.Draw(m)
 
@@ -259,7 +263,7 @@ def draw_padlock(open_):
     d.polygon(scaled([(kx - 1.9, ky), (kx + 1.9, ky),
                       (kx + 2.6, 54.0), (kx - 2.6, 54.0)], k), fill=0)
     d.ellipse([(kx - 2.6) * k, 52.7 * k, (kx + 2.6) * k, 55.3 * k], fill=0)
-    return solid_from_mask(m, (w, h))
+    return solid_from_mask(m, (w * scale, h * scale))
 
 
 # push pin outline, in units of a 24 x 24 box, pointing down
@@ -270,8 +274,8 @@ PIN_NEEDLE = [(0.0, 14.0), (0.0, 22.4)]
 PIN_INK = (34, 34, 38)
 
 
-def draw_pin(w, h, angle):
-    k = SS
+def draw_pin(w, h, angle, scale=1):
+    k = SS * scale
     body = [(x + 12.0, y) for x, y in PIN_BODY]
     needle = [(x + 12.0, y) for x, y in PIN_NEEDLE]
     stroke = 1.45
@@ -299,16 +303,16 @@ def draw_pin(w, h, angle):
     d.polygon(scaled([(ax + nx * hw, ay + ny * hw), (ax - nx * hw, ay - ny * hw),
                       (bx - nx * 0.3, by - ny * 0.3),
                       (bx + nx * 0.3, by + ny * 0.3)], k), fill=255)
-    return solid_from_mask(m, (w, h), PIN_INK)
+    return solid_from_mask(m, (w * scale, h * scale), PIN_INK)
 
 
 # ---------------------------------------------------------------------------
 # colour wheel, font badge, emblem
 # ---------------------------------------------------------------------------
 
-def draw_color_wheel():
+def draw_color_wheel(scale=1):
     size = 32
-    k = SS
+    k = SS * scale
     n = size * k
     img = Image.new("RGBA", (n, n))
     px = img.load()
@@ -335,12 +339,12 @@ def draw_color_wheel():
                                 outline=(60, 60, 70, 90), width=int(0.9 * k))
     img = Image.alpha_composite(img, rim)
     img.putalpha(mask)
-    return downsample(img, (size, size))
+    return downsample(img, (size * scale, size * scale))
 
 
-def draw_font_badge():
+def draw_font_badge(scale=1):
     size = 80
-    k = SS
+    k = SS * scale
     n = size * k
     c = n / 2.0
     r = 39.0 * k
@@ -386,7 +390,7 @@ def draw_font_badge():
     img = Image.alpha_composite(img, shadow)
     img = Image.alpha_composite(img, text)
     img.putalpha(mask)
-    return downsample(img, (size, size))
+    return downsample(img, (size * scale, size * scale))
 
 
 def sphere_dot(diameter, base, light, dark):
@@ -413,10 +417,10 @@ def sphere_dot(diameter, base, light, dark):
     return img
 
 
-def draw_angel():
+def draw_angel(scale=1):
     """Six light-blue dots stacked as steps: one, two, three."""
     size = 128
-    k = 4
+    k = 4 * scale
     n = size * k
     img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
     dot = sphere_dot(33 * k, (112, 186, 242), (214, 240, 255), (58, 132, 210))
@@ -428,16 +432,16 @@ def draw_angel():
             cy = first + row * pitch
             img.alpha_composite(dot, (int(round(cx * k - dot.width / 2)),
                                       int(round(cy * k - dot.height / 2))))
-    return downsample(img, (size, size))
+    return downsample(img, (size * scale, size * scale))
 
 
 # ---------------------------------------------------------------------------
 # dialog buttons
 # ---------------------------------------------------------------------------
 
-def draw_button(label):
+def draw_button(label, scale=1):
     w, h = 121, 39
-    k = SS
+    k = SS * scale
     W, H = w * k, h * k
     box = [0, 0, W - 1, H - 1]
     radius = 3 * k
@@ -471,7 +475,7 @@ def draw_button(label):
                              stroke_width=int(0.25 * k),
                              stroke_fill=(250, 252, 255, 255))
     img.putalpha(mask)
-    return downsample(img, (w, h))
+    return downsample(img, (w * scale, h * scale))
 
 
 # ---------------------------------------------------------------------------
@@ -499,52 +503,68 @@ def frame_hole_polygon():
     return [(x0, y0), (x1, y0), (x1, y1 - c), (x1 - c, y1), (x0, y1)]
 
 
-def brushed_metal(w, h, seed):
-    """Grey level per pixel of horizontally brushed metal (mean ~128)."""
+def to_1x(x, scale):
+    """The 1x pixel coordinate of the centre of pixel x of a drawing at
+    `scale` (x itself at 1x)."""
+    return (x + 0.5) / scale - 0.5
+
+
+def brushed_metal(w, h, seed, scale=1):
+    """Grey level per pixel of horizontally brushed metal (mean ~128), for a
+    w x h plate drawn at `scale`.  The streaks and rows are those of the 1x
+    plate at every scale; only the fine grain is drawn per final pixel."""
     rnd = random.Random(seed)
+    fine = rnd if scale == 1 else random.Random(seed + 1)
     raw = [rnd.gauss(0.0, 1.0) for _ in range(h + 2)]
     rows = [0.25 * raw[y] + 0.5 * raw[y + 1] + 0.25 * raw[y + 2]
             for y in range(h)]
-    out = bytearray(w * h)
+    width = w * scale
+    out = bytearray(width * h * scale)
     knot = 14
     nk = w // knot + 3
     for y in range(h):
         knots = [rnd.random() - 0.5 for _ in range(nk)]
         phase = rnd.random() * knot
         level = rows[y]
-        base = y * w
-        for x in range(w):
-            u = (x + phase) / knot
-            i = int(u)
-            f = u - i
-            f = f * f * (3 - 2 * f)
-            streak = knots[i] + (knots[i + 1] - knots[i]) * f
-            v = 128 + 11.0 * level + 16.0 * streak + 7.0 * (rnd.random() - 0.5)
-            out[base + x] = max(0, min(255, int(v)))
-    return Image.frombytes("L", (w, h), bytes(out))
+        if scale != 1:  # the grain the 1x plate draws here, skipped
+            for _ in range(w):
+                rnd.random()
+        for sub in range(scale):
+            base = (y * scale + sub) * width
+            for x in range(width):
+                u = max(0.0, to_1x(x, scale) + phase) / knot
+                i = int(u)
+                f = u - i
+                f = f * f * (3 - 2 * f)
+                streak = knots[i] + (knots[i + 1] - knots[i]) * f
+                v = (128 + 11.0 * level + 16.0 * streak
+                     + 7.0 * (fine.random() - 0.5))
+                out[base + x] = max(0, min(255, int(v)))
+    return Image.frombytes("L", (width, h * scale), bytes(out))
 
 
-def draw_frame():
-    w, h = FRAME_SIZE
+def draw_frame(scale=1):
+    w, h = FRAME_SIZE  # the 1x file's pixels, the unit of everything below
     sx, sy = w / FRAME_VIEW[0], h / FRAME_VIEW[1]
-    k = 4
+    k = 4 * scale
     W, H = w * k, h * k
+    out = (w * scale, h * scale)
 
     def v2s(points):
         """view coordinates -> supersampled file coordinates"""
         return [(x * sx * k, y * sy * k) for x, y in points]
 
     # --- metal plate ------------------------------------------------------
-    grain = brushed_metal(w, h, 20240611).load()
-    plate = Image.new("RGB", (w, h))
+    grain = brushed_metal(w, h, 20240611, scale).load()
+    plate = Image.new("RGB", out)
     pp = plate.load()
     top_c, bot_c = (60, 65, 74), (27, 30, 36)
-    for y in range(h):
-        t = y / (h - 1.0)
+    for y in range(out[1]):
+        t = to_1x(y, scale) / (h - 1.0)
         base = mix(top_c, bot_c, t)
-        for x in range(w):
+        for x in range(out[0]):
             # broad soft sheen across the plate
-            u = (x - 0.28 * w) / (0.30 * w)
+            u = (to_1x(x, scale) - 0.28 * w) / (0.30 * w)
             sheen = 1.0 + 0.13 * math.exp(-u * u) * (1.0 - 0.6 * t)
             g = 1.0 + (grain[x, y] - 128) / 128.0 * 0.30
             m = sheen * g
@@ -553,14 +573,14 @@ def draw_frame():
 
     # --- soft shadow around the inner frame --------------------------------
     hole = frame_hole_polygon()
-    sk = 2
+    sk = 2 * scale
     shadow = Image.new("L", (w * sk, h * sk), 0)
     ImageDraw.Draw(shadow).polygon(
         [(x * sx * sk, (y + 1.5) * sy * sk) for x, y in
          offset_polygon(hole, FRAME_BEVEL + 1.5)], fill=170)
     shadow = shadow.filter(ImageFilter.GaussianBlur(4 * sk))
-    shadow = shadow.resize((w, h), Image.LANCZOS)
-    black = Image.new("RGBA", (w, h), (6, 8, 12, 255))
+    shadow = shadow.resize(out, Image.LANCZOS)
+    black = Image.new("RGBA", out, (6, 8, 12, 255))
     plate = Image.composite(black, plate, shadow)
 
     # --- bevelled light grey inner frame -----------------------------------
@@ -601,7 +621,7 @@ def draw_frame():
     od.rectangle([W - 1.2 * k, top, W, H], fill=(10, 12, 16, 170))
     od.rectangle([0, H - 1.2 * k, W, H], fill=(10, 12, 16, 170))
 
-    over = over.resize((w, h), Image.LANCZOS)
+    over = over.resize(out, Image.LANCZOS)
     img = Image.alpha_composite(plate, over)
 
     # --- plate outline with the hole punched out ----------------------------
@@ -613,7 +633,7 @@ def draw_frame():
                          radius=rad * k, fill=255)
     md.polygon(v2s(hole), fill=0)
     # plain area averaging: exact coverage, no ringing into the clear strips
-    mask = mask.resize((w, h), Image.BOX)
+    mask = mask.resize(out, Image.BOX)
     img.putalpha(mask)
     return clean_alpha(img, floor=1)
 
@@ -705,29 +725,34 @@ def draw_app_icon(size):
 
 # ---------------------------------------------------------------------------
 
+def twin_name(name):
+    """close.ico -> close@2x.ico: where Qt looks for the 2x twin."""
+    stem, ext = os.path.splitext(name)
+    return stem + "@2x" + ext
+
+
 def main():
     load_font(10)  # fail early and clearly when the font is missing
 
     icons = {
-        "close.ico": draw_close(),
-        "locked.ico": draw_padlock(False),
-        "unlocked.ico": draw_padlock(True),
-        "top.ico": draw_pin(24, 24, 0),
-        "cancelTop.ico": draw_pin(20, 24, 38),
+        "close.ico": draw_close,
+        "locked.ico": lambda scale: draw_padlock(False, scale),
+        "unlocked.ico": lambda scale: draw_padlock(True, scale),
+        "top.ico": lambda scale: draw_pin(24, 24, 0, scale),
+        "cancelTop.ico": lambda scale: draw_pin(20, 24, 38, scale),
     }
-    for name, img in icons.items():
-        write_ico(img, os.path.join(IMAGE_DIR, name))
-
     pngs = {
-        "Color.png": draw_color_wheel(),
-        "font.png": draw_font_badge(),
-        "kuang.png": draw_frame(),
-        "dataup.png": draw_button("提交"),
-        "cancel.png": draw_button("取消"),
-        "angel.png": draw_angel(),
+        "Color.png": draw_color_wheel,
+        "font.png": draw_font_badge,
+        "kuang.png": draw_frame,
+        "dataup.png": lambda scale: draw_button("提交", scale),
+        "cancel.png": lambda scale: draw_button("取消", scale),
+        "angel.png": draw_angel,
     }
-    for name, img in pngs.items():
-        write_png(img, os.path.join(IMAGE_DIR, name))
+    for images, write in ((icons, write_ico), (pngs, write_png)):
+        for name, draw in images.items():
+            write(draw(1), os.path.join(IMAGE_DIR, name))
+            write(draw(2), os.path.join(IMAGE_DIR, twin_name(name)))
 
     write_ico(draw_app_icon(24), os.path.join(WINDOWS_DIR, "deskMemo.ico"))
     for size in APP_ICON_SIZES:

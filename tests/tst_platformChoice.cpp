@@ -101,6 +101,33 @@ private slots:
         QCOMPARE(asked, layerShellAsked);
     }
 
+    // On an X server without Xft.dpi the note runs at 100 %, unless the user chose a DPI; the X
+    // server is not asked where the note does not run on it.
+    void scale_data()
+    {
+        QTest::addColumn<Kind>("windowSystem");
+        QTest::addColumn<QByteArray>("userDpi");
+        QTest::addColumn<Changes>("changes");
+        const Changes at100{{"QT_FONT_DPI", "96"}};
+        QTest::newRow("x11 without Xft.dpi") << Kind::X11 << QByteArray() << at100;
+        QTest::newRow("user's dpi kept") << Kind::X11 << QByteArray("120") << Changes();
+        QTest::newRow("layer shell") << Kind::LayerShell << QByteArray() << Changes();
+    }
+    void scale()
+    {
+        QFETCH(Kind, windowSystem);
+        QFETCH(QByteArray, userDpi);
+        QFETCH(Changes, changes);
+        const Environment x11{{"DISPLAY", ":0"}, {"QT_FONT_DPI", userDpi}};
+        const auto reader = [&](const char *name) {
+            return x11.value(name);
+        };
+        const auto withoutXftDpi = [](const QByteArray &display) {
+            return display != ":0";
+        };
+        QCOMPARE(app::scaleEnvironmentChanges(windowSystem, reader, withoutXftDpi), changes);
+    }
+
     // The layer-shell module runs only from a file and folders that nobody but root and the
     // user can change; a module planted anywhere else is not even loaded.
     void plantedModule_data()

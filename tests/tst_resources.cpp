@@ -68,6 +68,11 @@ private slots:
             QCOMPARE(content.mid(22 + 14, 2), QByteArray("\x20\x00", 2));
         else // 8-bit RGBA
             QCOMPARE(content.mid(24, 2), QByteArray("\x08\x06", 2));
+
+        // Its twin for scaled screens, where Qt looks for it, at twice the size.
+        QImageReader twin(QString(path).insert(path.lastIndexOf('.'), "@2x"));
+        QCOMPARE(twin.format(), format);
+        QCOMPARE(twin.read().size(), size * 2);
     }
 
     void misspeltPathsGiveEmptyImages()
@@ -81,7 +86,10 @@ private slots:
         QFile bundled(":/deskMemo/deskMemo.qrc");
         QVERIFY(bundled.open(QIODevice::ReadOnly));
         const QByteArray text = bundled.readAll();
-        QCOMPARE(text.size(), 461);
+        // The 1x list as it always was, then the eleven @2x twins.
+        const int twins = text.indexOf("    <file>Image/cancelTop@2x.ico");
+        QCOMPARE(twins + QByteArray("  </qresource>\n</RCC>\n").size(), 461);
+        QCOMPARE(text.count("@2x"), 11);
         QVERIFY(text.startsWith("<RCC>\n  <qresource prefix=\"/deskMemo\">\n    <file>Image/"));
         QVERIFY(!text.contains('\r'));
     }

@@ -387,4 +387,38 @@ cp "$dir/deskMemo" "$work/copy/"
 note_start "$work/copy"
 check "a copy in another folder is another note, shown beside it" \
     bash -c '[ "$(note_windows | wc -l)" = 2 ]'
+
+echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %), compared with 96 (100 %)"
+# One colour behind the note, so that pictures taken at different places compare; sc scales a
+# length at 100 % to the screen's scale.
+desk_stop
+desk_start 3200x2400 && hsetroot -solid '#23507f' >/dev/null || give_up "no desktop for the scales"
+sc() { echo $(($1 * percent / 100)); }
+scaled_at() { [ "$(geometry)" = "$(sc "$1"),$(sc "$2") $(sc 760)x$(sc 580)" ]; }
+export -f sc scaled_at
+for percent in 100 150 200; do
+    export percent dir=$work/at$percent
+    echo "Xft.dpi: $((percent * 96 / 100))" | xrdb -merge
+    mkdir "$dir" && cp "$program" "$dir/deskMemo" && note_start "$dir" || give_up "no note at $percent %"
+    check "$percent %: opens at (500, 500) in a window of $(sc 760) x $(sc 580)" scaled_at 500 500
+    picture "display-page-$percent.png" "$(sc -30)" "$(sc -20)" "$(sc 520)" "$(sc 150)"
+    xev -name beneath -geometry "$(sc 100)x$(sc 60)+$(sc 560)+$(sc 600)" -event button >"$work/beneath.log" 2>&1 &
+    beneath=$(wait_for 5 xdotool search --onlyvisible --name '^beneath$' | head -n 1)
+    wmctrl -i -a "$note" && wait_for 5 above "$note" "$beneath" && xdotool mousemove "$(sc 610)" "$(sc 630)" click 1
+    check "$percent %: a click just below the text reaches the window beneath" grep -q ButtonPress "$work/beneath.log"
+    kill $!
+    drag "$(sc 100)" "$(sc 45)" "$(sc 40)" "$(sc 30)"
+    click "$(sc 100)" "$(sc 45)" 3 && wait_for 5 others '^deskMemo$' >/dev/null
+    picture "menu-$percent.png" "$(sc -30)" "$(sc -20)" "$(sc 420)" "$(sc 220)"
+    xdotool key --delay 30 Down Down Return
+    check "$percent %: a drag moves it by the pointer's travel; 锁定 stores 100 % pixels" \
+        bash -c 'scaled_at 540 530 && ini movable_flag=false startPos=540,530'
+    dblclick "$(sc 100)" "$(sc 45)" && sleep 1
+    picture "edit-page-$percent.png" "$(sc -60)" "$(sc -30)" "$(sc 820)" "$(sc 330)"
+    for page in display-page menu edit-page; do
+        set -- "$shots/$page-$percent.png" "$shots/$page-100.png"
+        [ "$percent" = 100 ] || WAIT=0 check "$percent %: the $page scaled back matches 100 % ($(difference "$@"))" scaled_back_matches "$@"
+    done
+    kill "$note_pid"
+done
 finish

@@ -111,6 +111,17 @@ count() {
 }
 export -f wait_for note_windows geometry at others
 
+# difference SCALED REFERENCE: a picture from a scaled screen, scaled back to the size of the one
+# from 100 % (ImageMagick's default filter), against it: the normalised RMS difference of all
+# channels. Glyphs rasterised at another size make up to 0.03; a page drawn 5 % too large 0.05
+# where it is mostly see-through, 0.15 elsewhere.
+difference() {
+    $CONVERT "$1" -resize "$(identify -format %wx%h "$2")!" png:- |
+        compare -metric RMSE - "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'
+}
+scaled_back_matches() { awk -v d="$(difference "$1" "$2")" 'BEGIN { exit !(d != "" && d < 0.045) }'; }
+export -f difference scaled_back_matches
+
 # click X Y [BUTTON] and dblclick X Y: at a point of the note window.
 click() { xdotool mousemove --window "$note" "$1" "$2" click "${3:-1}"; }
 dblclick() { xdotool mousemove --window "$note" "$1" "$2" click --repeat 2 --delay 60 1; }

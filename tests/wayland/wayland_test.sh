@@ -93,9 +93,10 @@ note_start() {
     as_user bash -c 'cd "$1" && ./deskMemo; echo $? >"$1/exit-code"' _ "$dir" >>"$work/note.log" 2>&1 &
     wait_for 10 bash -c '[ -n "$(text_at "$1")" ]' _ "${1:-}"
 }
-# The note's top-left corner, for pointer positions on it; measured: where it shows now.
-note_x=500 note_y=500
-point() { echo $((note_x + $1)) $((note_y + $2)); }
+# The note's top-left corner, for pointer positions on it, and the output's scale; measured: where
+# it shows now.
+note_x=500 note_y=500 zoom=1
+point() { echo $((note_x + $1 * zoom)) $((note_y + $2 * zoom)); }
 measured() {
     IFS=, read -r note_x note_y < <(text_at)
     note_x=$((note_x - offset_x)) note_y=$((note_y - offset_y))
@@ -229,6 +230,24 @@ check "... and the colour picked in the dialog" ini 'selectColor=#ff00c000'
 check "the note shows it" at "$note_x" "$note_y" '#00c000'
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
+
+if [ "$compositor" = sway ]; then
+    echo "# the output at scale 2"
+    as_user swaymsg output X11-1 scale 2 >/dev/null
+    note_start '#00c000'
+    # The text's corner at twice its place, give or take the pixels its glyphs are rasterised on.
+    WAIT=0 check "a note stored at ($note_x, $note_y) opens at twice its place on the output" bash -c \
+        'IFS=, read -r x y < <(text_at "#00c000"); ((${x:-0} - $1 <= 3 && $1 - ${x:-0} <= 3 &&
+        ${y:-0} - $2 <= 3 && $2 - ${y:-0} <= 3))' _ $((2 * (note_x + offset_x))) $((2 * (note_y + offset_y)))
+    note_x=$((2 * note_x)) note_y=$((2 * note_y)) zoom=2
+    read -r x y < <(point 400 300)
+    way_shoot "$work/before.png" && xdotool mousemove "$x" "$y" click 3 sleep 0.5
+    check "a right-click beside the text reaches the desktop" same
+    menu 1 wayland-menu-200.png
+    check "关闭 from the menu on the text ends the program with exit code 0" exited 0
+    as_user swaymsg output X11-1 scale 1 >/dev/null
+    note_x=$((note_x / 2)) note_y=$((note_y / 2)) zoom=1
+fi
 
 echo "# without layer shell: a plain window that the compositor places"
 stored=$note_x,$note_y

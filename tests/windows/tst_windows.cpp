@@ -317,11 +317,14 @@ void resourcesReadBack()
     CHECK(versionString(block, L"InternalName") == L"deskMemo.exe");
     CHECK(versionString(block, L"OriginalFilename") == L"deskMemo.exe");
 
-    // One manifest, in English (United States), asking for no elevation.
+    // One manifest, in English (United States), asking for no elevation, and per-monitor DPI
+    // aware as Qt 5 makes the program itself (Windows 8.1's form, and Windows 10's).
     CHECK(resourceLanguages(RT_MANIFEST, MAKEINTRESOURCEW(1)) == std::vector<WORD>{english});
     const std::string manifest = resourceBytes(RT_MANIFEST, MAKEINTRESOURCEW(1), english);
     CHECK(manifest.find("level=\"asInvoker\"") != std::string::npos);
     CHECK(manifest.find("uiAccess=\"false\"") != std::string::npos);
+    CHECK(manifest.find("WindowsSettings\">true/pm</dpiAware>") != std::string::npos);
+    CHECK(manifest.find("WindowsSettings\">PerMonitor</dpiAwareness>") != std::string::npos);
 }
 
 // The checks behind the storage rule: long and 8.3 paths, and which failed opens refuse writes.

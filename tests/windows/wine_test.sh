@@ -397,4 +397,21 @@ check "... with the text copied there, the files beside the exe untouched" \
     bash -c 'bytes "\xef\xbb\xbf\xed\x95\x9c\xea\xb8\x80 ok" "$1/myText" && unchanged "$dir/myText"' _ "$appdata"
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
+
+echo "# at 150 % (LogPixels 144)"
+umount "$dir"
+wineserver -k
+reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f && wineserver -w
+dir="$WINEPREFIX/drive_c/Notes 150" text_colour='#ff7f23'
+mkdir -p "$dir" && cp "$exe" "$dir/deskMemo.exe" && rm -rf "$appdata"
+note_start || give_up "the note did not show at 150 %"
+IFS=, read -r desk_x desk_y <<<"$(origin)"
+drag -600 -600
+menu 2
+check "its 1140 x 870 window follows a drag on the text from (750, 750); 锁定 stores 100 % pixels" \
+    bash -c '[ "$(field 2 "$(note_line)")" = "150,150 1140x870" ] && ini startPos=100,100'
+dblclick $(on_text) && sleep 1
+picture edit-page-150.png -90 -45 1230 495
+set -- "$shots/edit-page-150.png" "$shots/edit-page.png"
+WAIT=0 check "the edit page scaled back matches 100 % ($(difference "$@"))" scaled_back_matches "$@"
 finish

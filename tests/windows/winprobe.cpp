@@ -41,6 +41,8 @@ void printWindow(HWND window)
 
 int main()
 {
+    // Places and sizes in the screen's own pixels, also on a scaled screen.
+    SetProcessDPIAware();
     // GetTopWindow and GW_HWNDNEXT walk the z-order from the top.
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
         if (IsWindowVisible(window))
