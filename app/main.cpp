@@ -18,5 +18,7 @@ int main(int argc, char *argv[])
     deskMemo window;
     showNoteWindow(window);
     letLaterStartsFind(window, instance);
-    return app.exec();
+    const int exitCode = app.exec();
+    endEvenIfTeardownHangs(exitCode);
+    return exitCode;
 }

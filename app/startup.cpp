@@ -11,7 +11,10 @@
 #include <QPixmapCache>
 #include <QThreadPool>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 WId g_mainWindowHandle = 0;
 
@@ -71,4 +74,12 @@ void keepIdleQuiet()
 {
     QPixmapCache::setCacheLimit(0);
     QThreadPool::globalInstance()->setExpiryTimeout(0);
+}
+
+void endEvenIfTeardownHangs(int exitCode)
+{
+    std::thread([exitCode] {
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        std::_Exit(exitCode);
+    }).detach();
 }

@@ -39,3 +39,11 @@ void showNoteWindow(deskMemo &window);
 // Lets later starts of the same note find the shown window through `instance`, and bring it
 // forward.
 void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance);
+
+// Makes sure the program ends with `exitCode` once the event loop has ended: the note is saved
+// by then, and should tearing down the windows and the application object hang (Qt 5.15's
+// Wayland client can deadlock at exit, between its event thread and the display's
+// destruction), the process still ends a few seconds later, also freeing the note for its next
+// start. Call after the event loop has returned, before the window and the application object
+// go.
+void endEvenIfTeardownHangs(int exitCode);
