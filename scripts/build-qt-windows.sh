@@ -34,10 +34,15 @@ sudo=()
 export DEBIAN_FRONTEND=noninteractive
 
 # Qt's source comes from the Debian archive that apt already uses, as a source package.
-if ! apt-cache showsrc qtbase-opensource-src 2>/dev/null | grep -q '^Version:'; then
-    mirror=$({ grep -hE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources
-               grep -hE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list
-             } 2>/dev/null | grep -oE 'https?://[^ ]*/debian/?' | grep -v security | head -n1 || true)
+# Each command's whole output is read before it is searched: under pipefail a reader that leaves
+# early (grep -q, awk's exit, head) can kill its writer with SIGPIPE, at random.
+sources=$(apt-cache showsrc qtbase-opensource-src 2>/dev/null || true)
+if ! grep -q '^Version:' <<<"$sources"; then
+    lists=$({ grep -hE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources
+              grep -hE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list
+            } 2>/dev/null || true)
+    mirrors=$(grep -oE 'https?://[^ ]*/debian/?' <<<"$lists" | grep -v security || true)
+    mirror=${mirrors%%$'\n'*}
     mirror=${mirror:-http://deb.debian.org/debian}
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     "${sudo[@]}" tee /etc/apt/sources.list.d/deskmemo-qt-source.sources >/dev/null <<SOURCES
@@ -51,16 +56,18 @@ SOURCES
 fi
 "$root/scripts/install-deps.sh" windows
 
-version=$(apt-cache showsrc qtbase-opensource-src | awk '/^Version:/ { print $2; exit }')
+sources=$(apt-cache showsrc qtbase-opensource-src)
+version=$(awk '/^Version:/ { print $2; exit }' <<<"$sources")
 upstream=${version%%+*}
 prefix=$cache/qt-$upstream-mingw64-static-$hash
 work=$cache/work-$hash
 mkdir -p "$work"
 
-source_dir=$(find "$work" -maxdepth 1 -type d -name 'qtbase-opensource-src-*' | head -n1)
+source_folder() { local found; found=$(find "$work" -maxdepth 1 -type d -name 'qtbase-opensource-src-*'); echo "${found%%$'\n'*}"; }
+source_dir=$(source_folder)
 if [ -z "$source_dir" ]; then
     (cd "$work" && apt-get source -qq "qtbase-opensource-src=$version" >/dev/null)
-    source_dir=$(find "$work" -maxdepth 1 -type d -name 'qtbase-opensource-src-*' | head -n1)
+    source_dir=$(source_folder)
 fi
 
 # GCC 12's win32 thread model has no std::thread, which Qt needs: the posix one, under the

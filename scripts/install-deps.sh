@@ -8,7 +8,7 @@ build_packages=(
     g++ cmake ninja-build pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev libxcb1-dev libxcb-shape0-dev
     liblayershellqtinterface-dev layer-shell-qt qtwayland5 libwayland-dev
-    fonts-wqy-zenhei
+    qttools5-dev qttools5-dev-tools qttranslations5-l10n fonts-wqy-zenhei
 )
 test_packages=(
     desktop-file-utils libglib2.0-bin systemd g++-mingw-w64-x86-64 wine wine64 xclip
