@@ -5,7 +5,7 @@
 #include "platform/singleInstance.h"
 #include "platform/termination.h"
 #include "platform/windowSystem.h"
-#include "storage/storageLocation.h"
+#include "storage/noteIdentity.h"
 
 #include <QGuiApplication>
 #include <QPixmapCache>
@@ -20,7 +20,7 @@ WId g_mainWindowHandle = 0;
 
 QString runningNoteKey()
 {
-    return platform::noteKey(storage::locateNote().live);
+    return storage::thisNote().key;
 }
 
 int handOverToRunningNote(platform::NoteInstance &instance)

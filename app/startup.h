@@ -14,8 +14,8 @@ namespace platform
 class NoteInstance;
 }
 
-// Which note this start belongs to: the folder that holds its files, whatever path or link the
-// program was started by.
+// Which note this start belongs to: the program's folder as it is on disk, whatever path, link
+// or mount the program was started by, and wherever the note's files are kept at the moment.
 QString runningNoteKey();
 
 // A start of a note that runs already opens no window of its own: it asks the running note to

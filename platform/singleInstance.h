@@ -11,9 +11,10 @@ class QObject;
 namespace platform
 {
 
-// One running program per note. A note is told apart by a key (the folder that holds its files,
-// resolved), so that a second start of the same note, by whatever path or link, finds the first
-// one, and a copy of the program in another folder, with files of its own, runs beside it.
+// One running program per note. A note is told apart by a key (its identity: the program's folder
+// as it is on disk, storage/noteIdentity.h), so that a second start of the same note, by whatever
+// path or link, finds the first one, and a copy of the program in another folder, with files of its
+// own, runs beside it.
 //
 // What marks a running note lives in the user's own session, never in the note's folders: on
 // Unix a lock and a socket in the user's runtime folder ($XDG_RUNTIME_DIR), on Windows a mutex of
@@ -48,10 +49,5 @@ private:
 
 // A name for the marks of the note of `key`, short enough for any socket address or object name.
 QString instanceName(const QString &key);
-
-// The key of the note kept in `folder`: its path with links resolved, so that every way of
-// reaching the folder gives the same key. A folder that doesn't exist yet (the per-user folder
-// before the first save) is taken as written.
-QString noteKey(const QString &folder);
 
 } // namespace platform

@@ -22,13 +22,6 @@ QString &executablePathOverride()
     return path;
 }
 
-QString executableDirectory()
-{
-    const QString overridden = executablePathOverride();
-    const QString path = overridden.isEmpty() ? platform::executablePath() : overridden;
-    return directoryOfExecutable(path, QDir::separator());
-}
-
 // Either separator, as Windows takes both; '/' from here on, with a trailing '/'. The
 // extended-length forms ("\\?\C:\...", "\\?\UNC\server\...") name the same folders.
 QString windowsFolder(QString folder)
@@ -44,6 +37,13 @@ QString windowsFolder(QString folder)
 }
 
 } // namespace
+
+QString executableDirectory()
+{
+    const QString overridden = executablePathOverride();
+    const QString path = overridden.isEmpty() ? platform::executablePath() : overridden;
+    return directoryOfExecutable(path, QDir::separator());
+}
 
 QString directoryOfExecutable(const QString &executablePath, QChar separator)
 {

@@ -11,6 +11,9 @@ namespace storage
 // separator and a trailing '/'. A path without a separator yields the whole path plus '/'.
 QString directoryOfExecutable(const QString &executablePath, QChar separator);
 
+// The running program's folder, by the path it was started from (or the tests' pretended path).
+QString executableDirectory();
+
 // True for the Linux folders that hold installed programs (/usr/..., /bin/, /sbin/, /opt/...,
 // /snap/..., and the folder `cmake --install` puts the program in).
 bool isSystemProgramDirectory(const QString &directory);
