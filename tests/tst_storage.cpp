@@ -1,8 +1,11 @@
 // Where the note's files live and how they are read and written, without a window.
+#include "storage/noteIdentity.h"
 #include "storage/noteStore.h"
 #include "storage/noteTextFile.h"
+#include "storage/plainFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
+#include "storage/systemCalls.h"
 #include "testSupport.h"
 
 #include <QDir>
@@ -18,6 +21,7 @@
 #include <csignal>
 #include <thread>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,11 +67,20 @@ private:
 
 } // namespace
 
+Q_DECLARE_METATYPE(storage::seam::Call)
+
 class StorageTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Every note of these tests has its own folder; the per-user data folder starts empty.
+    void cleanup()
+    {
+        storage::setExecutablePathOverride(QString());
+        QDir(storage::perUserDataDirectory()).removeRecursively();
+    }
+
     void directoryRule_data()
     {
         QTest::addColumn<QString>("path");
@@ -92,36 +105,76 @@ private slots:
         QCOMPARE(storage::directoryOfExecutable(path, separator), directory);
     }
 
-    void storageFallsBackToPerUserFolder()
+    // The rule as the note runs it, on real folders. Deciding writes nothing.
+    void storageFollowsTheProgramFolder_data()
     {
+        QTest::addColumn<QString>("program"); // below the temporary folder, or absolute
+        QTest::addColumn<QString>("home");    // "beside", "own place" or "data folder"
+        QTest::newRow("writable folder") << "deskMemo"
+                                         << "beside";
+        // A path below a regular file can't be written even by root.
+        QTest::newRow("unwritable folder") << "plainFile/deskMemo"
+                                           << "own place";
+        // Root can write /usr/bin, but an installed note still keeps its files per user.
+        QTest::newRow("installed") << "/usr/bin/deskMemo"
+                                   << "data folder";
+    }
+    void storageFollowsTheProgramFolder()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, home);
         // Named after the program, not after the file it was started as.
         QCoreApplication::setApplicationName("renamedCopy");
-        const QString perUser =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/deskMemo/";
-        QCOMPARE(storage::perUserDataDirectory(), perUser);
-        QDir(perUser).removeRecursively();
-
         QTemporaryDir dir;
-        const QString writable = dir.path() + "/";
-        QCOMPARE(storage::storageDirectoryFor(writable), writable);
-        // A path below a regular file can't be written even by root.
-        writeBytes(dir.path() + "/plainFile", "x");
-        const QString unwritable = dir.path() + "/plainFile/";
-        QVERIFY(!storage::isWritableDirectory(unwritable));
-        QCOMPARE(storage::storageDirectoryFor(unwritable), perUser);
-        // Root can write /usr/bin, but an installed note still keeps its files per user.
-        QCOMPARE(storage::storageDirectoryFor("/usr/bin/"), perUser);
-        // Deciding wrote nothing: no probe beside the executable, no per-user folder yet.
+        writeBytes(dir.filePath("plainFile"), "x");
+        storage::setExecutablePathOverride(program.startsWith('/') ? program
+                                                                   : dir.filePath(program));
+        const QString data = storage::perUserDataDirectory();
+        QCOMPARE(data, qEnvironmentVariable("XDG_DATA_HOME") + "/deskMemo/");
+        const storage::NotePlace place = storage::locateNote();
+        const QString ownPlace = data + storage::thisNote().name + "/";
+        QCOMPARE(place.home, home == "beside"      ? storage::thisNote().programFolder
+                             : home == "own place" ? ownPlace
+                                                   : data);
+        QCOMPARE(place.perUser, home == "data folder" ? data : ownPlace);
+        // Until a save moves it, the note is read where it stands.
+        QCOMPARE(place.live, home == "data folder" ? data : storage::thisNote().programFolder);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{"plainFile"});
-        QVERIFY(!QFileInfo::exists(perUser));
-        // The first save of an installed note makes its per-user folder.
-        storage::setExecutablePathOverride("/usr/bin/deskMemo");
-        storage::NoteStore store;
-        QVERIFY(store.saveSettings(storage::defaultSetInfo()));
-        QVERIFY(QFileInfo::exists(perUser + "setInfo.ini"));
+        QVERIFY(!QFileInfo::exists(data));
         storage::setExecutablePathOverride(QString());
-        QDir(perUser).removeRecursively();
+    }
+
+    void perUserDataFolder_data()
+    {
+        QTest::addColumn<QString>("xdgDataHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("home") << ""
+                              << "/home/li"
+                              << "/home/li/.local/share/deskMemo/";
+        QTest::newRow("data home") << "/srv/data/"
+                                   << "/home/li"
+                                   << "/srv/data/deskMemo/";
+        QTest::newRow("relative data home is ignored") << "data"
+                                                       << "/home/li/"
+                                                       << "/home/li/.local/share/deskMemo/";
+        QTest::newRow("no home") << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("home at the root") << ""
+                                          << "/"
+                                          << "";
+        QTest::newRow("relative home") << ""
+                                       << "home"
+                                       << "";
+    }
+    void perUserDataFolder()
+    {
+        QFETCH(QString, xdgDataHome);
+        QFETCH(QString, home);
+        QFETCH(QString, folder);
+        QCOMPARE(storage::perUserDataDirectoryFrom(xdgDataHome, home), folder);
     }
 
     void storageRule_data()
@@ -146,43 +199,224 @@ private slots:
         QFETCH(bool, beside);
         const storage::ProgramFolder folder{system, owned, writable};
         QCOMPARE(storage::keepsNotesBesideExecutable(folder), beside);
-        QCOMPARE(storage::storageDirectoryFor("/x/", folder),
-                 beside ? QString("/x/") : storage::perUserDataDirectory());
     }
 
-    // Ages in seconds of myText and setInfo.ini beside the executable and per user; -1: none.
-    void newerPairIsTheNote_data()
+    // What the note's own per-user place holds besides the note decides whether it is the
+    // note: the record of the files beside the program it took the place of. Ages in seconds
+    // of myText and setInfo.ini beside the program and in the place (negative: a day ahead);
+    // -1: none.
+    void perUserPlaceHoldsTheNoteOnItsRecord_data()
     {
         QTest::addColumn<QList<int>>("ages");
+        QTest::addColumn<QString>("record"); // "", "matching", or "stale": taken before a save
         QTest::addColumn<bool>("perUser");
-        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << false;
-        QTest::newRow("only per user") << QList<int>{-1, -1, 5, 5} << true;
-        QTest::newRow("per user newer") << QList<int>{9, 9, 5, 9} << true;
-        QTest::newRow("beside newer, its text deleted") << QList<int>{-1, 5, 9, 9} << false;
-        QTest::newRow("a tie goes to the storage folder") << QList<int>{5, 5, 5, 5} << false;
+        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << "" << false;
+        QTest::newRow("only per user, nothing beside") << QList<int>{-1, -1, 5, 5} << "" << true;
+        QTest::newRow("per user with its record") << QList<int>{9, 9, 5, 9} << "matching" << true;
+        QTest::newRow("per user older, with its record")
+            << QList<int>{5, 5, 900, 900} << "matching" << true;
+        QTest::newRow("saved beside since the record")
+            << QList<int>{9, 9, 5, 5} << "stale" << false;
+        QTest::newRow("a day ahead, saved beside since the record")
+            << QList<int>{9, 9, -86400, -86400} << "stale" << false;
+        QTest::newRow("a day ahead, no record") << QList<int>{9, 9, -86400, -86400} << "" << false;
+        QTest::newRow("beside's text deleted since the record")
+            << QList<int>{-1, 5, 9, 9} << "stale" << false;
     }
-    void newerPairIsTheNote()
+    void perUserPlaceHoldsTheNoteOnItsRecord()
     {
         QFETCH(QList<int>, ages);
+        QFETCH(QString, record);
         QFETCH(bool, perUser);
         QTemporaryDir beside;
         storage::setExecutablePathOverride(beside.filePath("deskMemo"));
-        const QString folders[] = {beside.path() + "/", storage::perUserDataDirectory()};
-        QDir(folders[1]).removeRecursively();
-        QDir().mkpath(folders[1]);
+        const QString folders[] = {storage::thisNote().programFolder,
+                                   storage::perUserDataDirectory() + storage::thisNote().name +
+                                       "/"};
+        QVERIFY(QDir().mkpath(folders[1]));
         const QDateTime now = QDateTime::currentDateTime();
-        for (int i = 0; i < 4; ++i) {
-            if (ages[i] < 0)
-                continue;
-            QFile file(folders[i / 2] + (i % 2 ? "setInfo.ini" : "myText"));
+        const auto make = [&](int i, const QByteArray &bytes) {
+            QFile file(folders[i / 2] + storage::noteFileNames()[i % 2]);
             QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
             QVERIFY(file.setFileTime(now.addSecs(-ages[i]), QFileDevice::FileModificationTime));
+        };
+        for (int i = 0; i < 4; ++i) {
+            if (ages[i] != -1 || (i == 0 && record == "stale"))
+                make(i, "old");
         }
+        if (!record.isEmpty())
+            writeBytes(folders[1] + storage::supersedesFileName(),
+                       "# a comment\n" + storage::besideState(folders[0]));
+        if (record == "stale" && ages[0] == -1)
+            QVERIFY(QFile::remove(folders[0] + "myText"));
+        else if (record == "stale")
+            make(0, "newer");
         const storage::NotePlace place = storage::locateNote();
         QCOMPARE(place.home, folders[0]);
         QCOMPARE(place.live, folders[perUser]);
         storage::setExecutablePathOverride(QString());
         QDir(folders[1]).removeRecursively();
+    }
+
+    // Two copies of the program in folders of their own, one per-user data folder. Copy A's
+    // folder refuses its save, which goes to A's own place there; copy B, in a writable folder,
+    // shows and saves its own note and leaves A's alone; A, once its folder takes saves again,
+    // finds its note and moves it back, leaving nothing of it in the data folder.
+    void copiesKeepTheirOwnNotes()
+    {
+        QTemporaryDir a, b;
+        storage::setExecutablePathOverride(a.filePath("deskMemo"));
+        const QString placeOfA = storage::perUserDataDirectory() + storage::thisNote().name + "/";
+        storage::seam::resetAndRecord();
+        storage::seam::failCall(storage::seam::Call::Rename, EROFS); // A's folder refuses
+        {
+            storage::NoteStore copyA;
+            QVERIFY(copyA.saveText("note of A"));
+            QCOMPARE(copyA.place().live, placeOfA);
+            QCOMPARE(copyA.refusals().size(), 1);
+            QCOMPARE(copyA.refusals()[0].reason, qt_error_string(EROFS));
+        }
+        QVERIFY(!QFile::exists(a.filePath("myText")));
+
+        storage::setExecutablePathOverride(b.filePath("deskMemo"));
+        {
+            storage::NoteStore copyB;
+            QString text = "nothing read";
+            QVERIFY(!copyB.loadText(&text));
+            QVERIFY(copyB.saveText("note of B"));
+            QCOMPARE(copyB.place().live, storage::thisNote().programFolder);
+        }
+        QCOMPARE(readFile(b.filePath("myText")), QByteArray("note of B"));
+        const QStringList heldByA{"myText", "setInfo.ini", "supersedes.txt"};
+        QCOMPARE(QDir(placeOfA).entryList(QDir::Files), heldByA);
+
+        storage::setExecutablePathOverride(a.filePath("deskMemo"));
+        {
+            storage::NoteStore copyA;
+            QString text;
+            QVERIFY(copyA.loadText(&text));
+            QCOMPARE(text, QString("note of A"));
+            copyA.loadSettings();
+            QVERIFY(copyA.saveSettings(storage::defaultSetInfo()));
+            QCOMPARE(copyA.place().live, storage::thisNote().programFolder);
+        }
+        QCOMPARE(readFile(a.filePath("myText")), QByteArray("note of A"));
+        QVERIFY(!QFileInfo::exists(placeOfA));
+        storage::setExecutablePathOverride(QString());
+    }
+
+    // Failures of the system calls that bring a save to the disk, made on purpose. The folder
+    // beside the program holds an old note; `failing` calls fail, from the `skip`+1-th on.
+    void failingSystemCalls_data()
+    {
+        using Call = storage::seam::Call;
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<QString>("live"); // where the note is then: "per user", or "" for unsaved
+        QTest::newRow("disk full beside") << Call::Write << ENOSPC << 1 << "per user";
+        QTest::newRow("flush fails beside") << Call::SyncFile << EIO << 1 << "per user";
+        QTest::newRow("rename fails beside") << Call::Rename << EACCES << 1 << "per user";
+        QTest::newRow("folder flush fails beside") << Call::SyncFolder << EIO << 1 << "per user";
+        QTest::newRow("disk full in both places") << Call::Write << ENOSPC << 9 << "";
+        QTest::newRow("per-user place can't be made") << Call::MakeFolder << EACCES << 1 << "";
+    }
+    void failingSystemCalls()
+    {
+        QFETCH(storage::seam::Call, call);
+        QFETCH(int, error);
+        QFETCH(int, times);
+        QFETCH(QString, live);
+        QTemporaryDir dir;
+        storage::setExecutablePathOverride(dir.filePath("deskMemo"));
+        const QString beside = storage::thisNote().programFolder;
+        QVERIFY(storage::writeNoteText(beside + "myText", "old note"));
+        storage::NoteStore store;
+        const QString perUser = store.place().perUser;
+        storage::seam::resetAndRecord();
+        if (call == storage::seam::Call::MakeFolder)
+            storage::seam::failCall(storage::seam::Call::Rename, EROFS); // beside refuses first
+        storage::seam::failCall(call, error, 0, times);
+
+        const bool saved = store.saveText("new note");
+        QCOMPARE(saved, !live.isEmpty());
+        QCOMPARE(store.place().live, saved ? perUser : beside);
+        QCOMPARE(store.hasUnsavedChanges(), !saved);
+        QVERIFY(!store.refusals().isEmpty());
+        QCOMPARE(store.refusals().last().reason, qt_error_string(error));
+        QString text;
+        QVERIFY(storage::readNoteText(store.place().live + "myText", &text));
+        QCOMPARE(text, QString(saved ? "new note" : "old note"));
+        QVERIFY(QDir(beside).entryList({"myText.*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+        // Once the calls go ahead again, any save writes what is still unsaved; the next start
+        // finds the note and moves it back beside the program, and its per-user copies go.
+        storage::seam::resetAndRecord();
+        QVERIFY(store.saveSettings(storage::defaultSetInfo()));
+        QVERIFY(!store.hasUnsavedChanges());
+        {
+            storage::NoteStore nextStart;
+            QVERIFY(nextStart.loadText(&text));
+            QCOMPARE(text, QString("new note"));
+            QVERIFY(nextStart.saveText("saved at last"));
+            QCOMPARE(nextStart.place().live, beside);
+        }
+        QVERIFY(!QFileInfo::exists(perUser));
+        QVERIFY(storage::readNoteText(beside + "myText", &text));
+        QCOMPARE(text, QString("saved at last"));
+        storage::setExecutablePathOverride(QString());
+    }
+
+    // Every byte on the disk before the new file takes the old one's name, and the name on the
+    // disk before the save counts as done.
+    void saveReachesTheDiskInOrder()
+    {
+        using Call = storage::seam::Call;
+        QTemporaryDir dir;
+        storage::seam::resetAndRecord();
+        QString why;
+        QVERIFY(storage::replaceFile(dir.filePath("myText"), "text", &why));
+        const QVector<Call> calls = storage::seam::recordedCalls();
+        QCOMPARE(calls,
+                 (QVector<Call>{Call::Write, Call::SyncFile, Call::Rename, Call::SyncFolder}));
+    }
+
+    // A lock in the way that is no file never lets a save through, and never holds it up.
+    void oddLockIsARefusal_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("a folder") << false;
+        QTest::newRow("a pipe") << true;
+    }
+    void oddLockIsARefusal()
+    {
+        QFETCH(bool, pipe);
+        QTemporaryDir dir;
+        const QString lock = dir.filePath("setInfo.ini.lock");
+        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0
+                     : QDir().mkdir(lock));
+        QString why;
+        QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini"), storage::defaultSetInfo(), {},
+                                       &why));
+        QVERIFY(!storage::writeNoteText(dir.filePath("myText"), "text"));
+        QVERIFY2(why.contains("setInfo.ini.lock"), qPrintable(why));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{"setInfo.ini.lock"});
+    }
+
+    // Saves cut short leave their scratch files; the next save removes those, and only those.
+    void leftoverScratchFilesGo()
+    {
+        QTemporaryDir dir;
+        const QStringList left{"myText.AbC123", "setInfo.ini.x0Y9zZ"};
+        const QStringList others{"myText.a1", "myText.bak", "notes.AbC123", "setInfo.ini.lock1"};
+        for (const QString &name : left + others)
+            writeBytes(dir.filePath(name), "x");
+        QVERIFY(storage::writeNoteText(dir.filePath("myText"), "text"));
+        QStringList expected = others + QStringList{"myText"};
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
     }
 
     void systemProgramFolders_data()
