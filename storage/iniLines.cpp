@@ -30,15 +30,15 @@ Line lineAt(const QByteArray &content, int begin)
     return Line{begin, end, end + (crLfAt(end) ? 2 : end < content.size())};
 }
 
-bool sameName(const QByteArray &a, const QByteArray &b)
+bool sameName(const QByteArray &a, const QByteArray &b, Qt::CaseSensitivity nameCase)
 {
-    return QString::fromLatin1(a).compare(QString::fromLatin1(b), iniNameCase()) == 0;
+    return QString::fromLatin1(a).compare(QString::fromLatin1(b), nameCase) == 0;
 }
 
-int keyIndex(const QByteArray &name, const QByteArrayList &names)
+int keyIndex(const QByteArray &name, const QByteArrayList &names, Qt::CaseSensitivity nameCase)
 {
     for (int key = 0; key < names.size(); ++key) {
-        if (sameName(name, names[key]))
+        if (sameName(name, names[key], nameCase))
             return key;
     }
     return -1;
@@ -57,7 +57,7 @@ bool endsInOpenEscape(const QByteArray &content, int at)
 } // namespace
 
 KeyLines findKeyLines(const QByteArray &content, const QByteArray &section,
-                      const QByteArrayList &names)
+                      const QByteArrayList &names, Qt::CaseSensitivity nameCase)
 {
     KeyLines found;
     bool inSection = false;
@@ -72,7 +72,7 @@ KeyLines findKeyLines(const QByteArray &content, const QByteArray &section,
         const QByteArray text = content.mid(first, line.end - first);
         if (text.startsWith('[')) {
             const int close = text.indexOf(']');
-            inSection = close > 0 && sameName(text.mid(1, close - 1).trimmed(), section);
+            inSection = close > 0 && sameName(text.mid(1, close - 1).trimmed(), section, nameCase);
             if (inSection && found.afterSectionHeader < 0)
                 found.afterSectionHeader = line.next;
             continue;
@@ -81,7 +81,7 @@ KeyLines findKeyLines(const QByteArray &content, const QByteArray &section,
         int name = equals;
         while (name > 0 && isBlank(text[name - 1]))
             --name;
-        const int key = inSection && equals > 0 ? keyIndex(text.left(name), names) : -1;
+        const int key = inSection && equals > 0 ? keyIndex(text.left(name), names, nameCase) : -1;
         if (key >= 0)
             found.keys.append({key, line, first + equals + 1});
     }
@@ -89,9 +89,10 @@ KeyLines findKeyLines(const QByteArray &content, const QByteArray &section,
 }
 
 QByteArray withKeyLines(const QByteArray &content, const QByteArray &section,
-                        const QByteArrayList &names, const QByteArrayList &lines)
+                        const QByteArrayList &names, const QByteArrayList &lines,
+                        Qt::CaseSensitivity nameCase)
 {
-    const KeyLines own = findKeyLines(content, section, names);
+    const KeyLines own = findKeyLines(content, section, names, nameCase);
     QVector<int> last(names.size(), -1);
     for (int i = 0; i < own.keys.size(); ++i)
         last[own.keys[i].key] = i;
@@ -140,11 +141,11 @@ QByteArray withKeyLines(const QByteArray &content, const QByteArray &section,
 }
 
 QByteArray withoutKeyLines(const QByteArray &content, const QByteArray &section,
-                           const QByteArrayList &names)
+                           const QByteArrayList &names, Qt::CaseSensitivity nameCase)
 {
     QByteArray rest;
     int from = 0;
-    for (const KeyLine &found : findKeyLines(content, section, names).keys) {
+    for (const KeyLine &found : findKeyLines(content, section, names, nameCase).keys) {
         rest += content.mid(from, found.line.begin - from);
         from = found.line.next;
     }

@@ -2,6 +2,7 @@
 // as the settings library writes it. One row of the table per key.
 #include "storage/iniEscape.h"
 #include "storage/iniLines.h"
+#include "storage/plainFile.h"
 #include "storage/settingsFile.h"
 
 #include <QDataStream>
@@ -195,7 +196,7 @@ SetInfo parseSetInfo(const QByteArray &content)
     // string is no value the note wrote: it gives the key's empty value.
     QByteArray texts[keyCount];
     bool present[keyCount] = {};
-    for (const KeyLine &found : findKeyLines(content, section, keyNames()).keys) {
+    for (const KeyLine &found : findKeyLines(content, section, keyNames(), iniNameCase()).keys) {
         present[found.key] = true;
         if (!unescapedValue(content.mid(found.valueBegin, found.line.end - found.valueBegin),
                             &texts[found.key]))
@@ -214,12 +215,12 @@ QByteArray withSetInfo(const QByteArray &content, const SetInfo &info)
     QByteArrayList lines;
     for (const KeyCodec &key : keys)
         lines << QByteArray(key.name) + '=' + key.write(info);
-    return withKeyLines(content, section, keyNames(), lines);
+    return withKeyLines(content, section, keyNames(), lines, iniNameCase());
 }
 
 QByteArray withoutOwnLines(const QByteArray &content)
 {
-    return withoutKeyLines(content, section, keyNames());
+    return withoutKeyLines(content, section, keyNames(), iniNameCase());
 }
 
 } // namespace storage

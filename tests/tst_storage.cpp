@@ -1,4 +1,5 @@
 // Where the note's files live and how they are read and written, without a window.
+#include "storage/iniLines.h"
 #include "storage/noteIdentity.h"
 #include "storage/noteStore.h"
 #include "storage/noteTextFile.h"
@@ -68,6 +69,7 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(storage::seam::Call)
+Q_DECLARE_METATYPE(Qt::CaseSensitivity)
 
 class StorageTest : public QObject
 {
@@ -694,6 +696,32 @@ private slots:
             QVERIFY2(!line.startsWith("select") || saved.contains(line + "\r\n"), line);
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+    }
+
+    // Section and key names as the settings library matches them: exactly on Unix, regardless
+    // of letter case on Windows. A save replaces the last line it matched and drops the others.
+    void keyNamesMatchAsTheLibraryDoes_data()
+    {
+        QTest::addColumn<Qt::CaseSensitivity>("nameCase");
+        QTest::addColumn<int>("found");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("exactly") << Qt::CaseSensitive << 1
+                                 << QByteArray("[CONFIG]\nISTOPWINDOW=1\n[config]\nisTopWindow=x\n"
+                                               "IsTopWindow = 1\n");
+        QTest::newRow("regardless of case")
+            << Qt::CaseInsensitive << 3 << QByteArray("[CONFIG]\n[config]\nisTopWindow=x\n");
+    }
+    void keyNamesMatchAsTheLibraryDoes()
+    {
+        QFETCH(Qt::CaseSensitivity, nameCase);
+        QFETCH(int, found);
+        QFETCH(QByteArray, saved);
+        const QByteArray content =
+            "[CONFIG]\nISTOPWINDOW=1\n[config]\nisTopWindow=0\nIsTopWindow = 1\n";
+        const QByteArrayList names{"isTopWindow"};
+        QCOMPARE(storage::findKeyLines(content, "config", names, nameCase).keys.size(), found);
+        QCOMPARE(storage::withKeyLines(content, "config", names, {"isTopWindow=x"}, nameCase),
+                 saved);
     }
 
     // Another process holds the lock for a slow save: it is named as the owner, but without the
