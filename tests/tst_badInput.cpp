@@ -211,6 +211,9 @@ private slots:
         QTest::newRow("boolean yes") << ini << Bytes << topFlag("yes") << QString()
                                      << QVariantMap{{"isTopWindow", true}} << true << QByteArray();
         // A ';' ends the value, as the settings library reads it.
+        QTest::newRow("position with a comment")
+            << ini << Bytes << QByteArray("[config]\nstartPos=@Point(12 34)\t; comment\n")
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}} << true << QByteArray();
         QTest::newRow("boolean with a comment")
             << ini << Bytes << topFlag("true ; comment") << QString()
             << QVariantMap{{"isTopWindow", true}} << true << QByteArray();

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -210,7 +211,8 @@ private slots:
     void perUserPlaceHoldsTheNoteOnItsRecord_data()
     {
         QTest::addColumn<QList<int>>("ages");
-        QTest::addColumn<QString>("record"); // "", "matching", or "stale": taken before a save
+        QTest::addColumn<QString>("record"); // "", "matching", "stale" (taken before a change of
+                                             // the text beside), "stale settings"
         QTest::addColumn<bool>("perUser");
         QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << "" << false;
         QTest::newRow("only per user, nothing beside") << QList<int>{-1, -1, 5, 5} << "" << true;
@@ -224,6 +226,8 @@ private slots:
         QTest::newRow("a day ahead, no record") << QList<int>{9, 9, -86400, -86400} << "" << false;
         QTest::newRow("beside's text deleted since the record")
             << QList<int>{-1, 5, 9, 9} << "stale" << false;
+        QTest::newRow("beside's settings saved since the record")
+            << QList<int>{9, 9, 5, 5} << "stale settings" << false;
     }
     void perUserPlaceHoldsTheNoteOnItsRecord()
     {
@@ -254,6 +258,8 @@ private slots:
             QVERIFY(QFile::remove(folders[0] + "myText"));
         else if (record == "stale")
             make(0, "newer");
+        else if (record == "stale settings")
+            make(1, "newer");
         const storage::NotePlace place = storage::locateNote();
         QCOMPARE(place.home, folders[0]);
         QCOMPARE(place.live, folders[perUser]);
@@ -370,6 +376,28 @@ private slots:
         storage::setExecutablePathOverride(QString());
     }
 
+    // A failed save of settings as the disk holds them loses nothing; one of changed settings
+    // does, until a save takes them.
+    void unchangedSettingsLoseNothing()
+    {
+        QTemporaryDir dir;
+        storage::setExecutablePathOverride(dir.filePath("deskMemo"));
+        storage::NoteStore store;
+        SetInfo info = store.loadSettings();
+        storage::seam::resetAndRecord();
+        storage::seam::failCall(storage::seam::Call::Write, ENOSPC, 0, 4);
+        QVERIFY(!store.saveSettings(info));
+        QVERIFY(!store.hasUnsavedChanges());
+        info.startPos += QPoint(1, 2);
+        QVERIFY(!store.saveSettings(info));
+        QVERIFY(store.hasUnsavedChanges());
+        QVERIFY(store.saveSettings(info));
+        QVERIFY(!store.hasUnsavedChanges());
+        storage::seam::failCall(storage::seam::Call::Write, ENOSPC, 0, 2);
+        QVERIFY(!store.saveSettings(info));
+        QVERIFY(!store.hasUnsavedChanges());
+    }
+
     // Every byte on the disk before the new file takes the old one's name, and the name on the
     // disk before the save counts as done.
     void saveReachesTheDiskInOrder()
@@ -384,23 +412,39 @@ private slots:
                  (QVector<Call>{Call::Write, Call::SyncFile, Call::Rename, Call::SyncFolder}));
     }
 
-    // A lock in the way that is no file never lets a save through, and never holds it up.
-    void oddLockIsARefusal_data()
+    // A lock in the way that is no file never lets a save through, and never holds it up; nor
+    // does the lock of a live program that never lets go (it holds a save up for two seconds).
+    void lockInTheWayIsARefusal_data()
     {
-        QTest::addColumn<bool>("pipe");
-        QTest::newRow("a folder") << false;
-        QTest::newRow("a pipe") << true;
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a pipe") << "pipe";
+        QTest::newRow("a live program's") << "live";
     }
-    void oddLockIsARefusal()
+    void lockInTheWayIsARefusal()
     {
-        QFETCH(bool, pipe);
+        QFETCH(QString, lock);
         QTemporaryDir dir;
-        const QString lock = dir.filePath("setInfo.ini.lock");
-        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0
-                     : QDir().mkdir(lock));
+        const QString lockPath = dir.filePath("setInfo.ini.lock");
+        QProcess holder;
+        if (lock == "live") {
+            holder.start("sleep", {"60"});
+            QVERIFY(holder.waitForStarted());
+            writeBytes(lockPath, QByteArray::number(holder.processId()) + "\nsleep\n" +
+                                     QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        QVERIFY(lock == "pipe"     ? ::mkfifo(QFile::encodeName(lockPath).constData(), 0600) == 0
+                : lock == "folder" ? QDir().mkdir(lockPath)
+                                   : QFile::exists(lockPath));
         QString why;
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini"), storage::defaultSetInfo(), {},
                                        &why));
+        if (lock == "live") {
+            holder.kill();
+            holder.waitForFinished();
+            QVERIFY(QFile::remove(lockPath));
+            QVERIFY(QDir().mkdir(lockPath)); // the text file's save is held up the same way
+        }
         QVERIFY(!storage::writeNoteText(dir.filePath("myText"), "text"));
         QVERIFY2(why.contains("setInfo.ini.lock"), qPrintable(why));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
