@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <cmath>
+#include <functional>
 
 namespace storage
 {
@@ -56,27 +57,29 @@ template <typename T> bool readBlobValue(const QByteArray &blob, T *value)
 
 // The colour model is checked before the colour is read: the stream stores it unchecked, and
 // even copying a colour with an impossible model reads an invalid enum value.
-QColor colourFrom(const QByteArray &text)
+QColor colourFrom(const QByteArray *text)
 {
     QByteArray blob;
     QColor colour;
-    if (openBlob(text, QMetaType::QColor, &blob)) {
+    if (!text)
+        return colour;
+    if (openBlob(*text, QMetaType::QColor, &blob)) {
         const int spec = blob.size() == colourBlobSize ? qint8(blob[4]) : -1;
         if (spec >= QColor::Invalid && spec <= QColor::ExtendedRgb && readBlobValue(blob, &colour))
             return colour;
         return QColor();
     }
-    if (!text.startsWith('@'))
-        colour.setNamedColor(QString::fromLatin1(text));
+    if (!text->startsWith('@'))
+        colour.setNamedColor(QString::fromLatin1(*text));
     return colour;
 }
 
 // A size that is no number, or too big to round to an int, would upset every later use.
-QFont fontFrom(const QByteArray &text)
+QFont fontFrom(const QByteArray *text)
 {
     QByteArray blob;
     QFont font;
-    if (!openBlob(text, QMetaType::QFont, &blob) || blob.size() > largestFontBlob ||
+    if (!text || !openBlob(*text, QMetaType::QFont, &blob) || blob.size() > largestFontBlob ||
         !readBlobValue(blob, &font))
         return QFont();
     const double points = font.pointSizeF();
@@ -92,7 +95,7 @@ bool booleanFrom(const QByteArray *text)
            text->toLower() != "false";
 }
 
-QByteArray booleanText(bool value)
+QByteArray booleanText(const bool &value)
 {
     return value ? "true" : "false";
 }
@@ -108,11 +111,11 @@ bool isPlainInt(const QByteArray &text, int *value)
     return plain && converted;
 }
 
-QPoint pointFrom(const QByteArray &text)
+QPoint pointFrom(const QByteArray *text)
 {
-    if (!text.startsWith("@Point(") || !text.endsWith(')'))
+    if (!text || !text->startsWith("@Point(") || !text->endsWith(')'))
         return QPoint();
-    const QList<QByteArray> numbers = text.mid(7, text.size() - 8).split(' ');
+    const QList<QByteArray> numbers = text->mid(7, text->size() - 8).split(' ');
     int x = 0, y = 0;
     if (numbers.size() != 2 || !isPlainInt(numbers[0], &x) || !isPlainInt(numbers[1], &y))
         return QPoint();
@@ -124,44 +127,33 @@ QByteArray pointText(const QPoint &point)
     return "@Point(" + QByteArray::number(point.x()) + ' ' + QByteArray::number(point.y()) + ')';
 }
 
-// One key: its name, how its value is read (its unescaped text, or null when the key is
+// One key: its name, how its value is read (from its unescaped text, or null when the key is
 // missing) and how it is written.
 struct KeyCodec {
     const char *name;
-    void (*read)(const QByteArray *text, SetInfo *info);
-    QByteArray (*write)(const SetInfo &info);
+    std::function<void(const QByteArray *text, SetInfo *info)> read;
+    std::function<QByteArray(const SetInfo &info)> write;
 };
+
+template <typename T>
+KeyCodec codec(const char *name, T SetInfo::*field, T (*from)(const QByteArray *),
+               QByteArray (*text)(const T &))
+{
+    return {name, [=](const QByteArray *value, SetInfo *info) { info->*field = from(value); },
+            [=](const SetInfo &info) {
+                return text(info.*field);
+            }};
+}
 
 // In the order a save adds them to a file that lacks them. The first key decides whether the
 // file holds settings at all.
 const KeyCodec keys[] = {
-    {"startPos",
-     [](const QByteArray *t, SetInfo *i) { i->startPos = t ? pointFrom(*t) : QPoint(); },
-     [](const SetInfo &i) {
-         return pointText(i.startPos);
-     }},
-    {"movable_flag", [](const QByteArray *t, SetInfo *i) { i->movable_flag = booleanFrom(t); },
-     [](const SetInfo &i) {
-         return booleanText(i.movable_flag);
-     }},
-    {"selectColor",
-     [](const QByteArray *t, SetInfo *i) { i->selectColor = t ? colourFrom(*t) : QColor(); },
-     [](const SetInfo &i) {
-         return blobOf(i.selectColor);
-     }},
-    {"selectFont",
-     [](const QByteArray *t, SetInfo *i) { i->selectFont = t ? fontFrom(*t) : QFont(); },
-     [](const SetInfo &i) {
-         return blobOf(i.selectFont);
-     }},
-    {"isAutoStart", [](const QByteArray *t, SetInfo *i) { i->isAutoStart = booleanFrom(t); },
-     [](const SetInfo &i) {
-         return booleanText(i.isAutoStart);
-     }},
-    {"isTopWindow", [](const QByteArray *t, SetInfo *i) { i->isTopWindow = booleanFrom(t); },
-     [](const SetInfo &i) {
-         return booleanText(i.isTopWindow);
-     }},
+    codec("startPos", &SetInfo::startPos, pointFrom, pointText),
+    codec("movable_flag", &SetInfo::movable_flag, booleanFrom, booleanText),
+    codec("selectColor", &SetInfo::selectColor, colourFrom, blobOf<QColor>),
+    codec("selectFont", &SetInfo::selectFont, fontFrom, blobOf<QFont>),
+    codec("isAutoStart", &SetInfo::isAutoStart, booleanFrom, booleanText),
+    codec("isTopWindow", &SetInfo::isTopWindow, booleanFrom, booleanText),
 };
 constexpr int keyCount = int(sizeof keys / sizeof keys[0]);
 
