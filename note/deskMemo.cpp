@@ -76,10 +76,7 @@ bool deskMemo::closeForSystem(QString *why)
     close();
     if (!noteStore.hasUnsavedChanges())
         return true;
-    QStringList refusals;
-    for (const storage::Refusal &refusal : noteStore.refusals())
-        refusals << refusal.folder + QStringLiteral(": ") + refusal.reason;
-    *why = refusals.join(QStringLiteral("; "));
+    *why = refusalLines(noteStore.refusals()).replace(QLatin1Char('\n'), QStringLiteral("; "));
     return false;
 }
 

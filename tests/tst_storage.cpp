@@ -513,6 +513,11 @@ private slots:
         QVERIFY(storage::readNoteText(path, &text));
         QCOMPARE(text, QString());
 
+        // The new file takes over the old one's permissions.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
+        QVERIFY(storage::writeNoteText(path, "kept mode"));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0fff, QFileDevice::Permissions(0x0604));
+
         // A folder that can't hold the file: the save fails and the old note stays.
         QVERIFY(storage::writeNoteText(path, "old"));
         QVERIFY(!storage::writeNoteText(dir.filePath("myText/inside"), "new"));
