@@ -25,19 +25,21 @@ namespace
 
 // How a row damages its file (or the folder).
 enum Kind {
-    Bytes,        // a file holding `bytes`
-    Directory,    // a directory in place of the file
-    Fifo,         // a named pipe: opening it would wait for a writer forever
-    Endless,      // a device that reads zeros forever (made here, never the system's own), or
-                  // where none can be made (without root) a pipe that is fed forever
-    SymlinkLoop,  // a symlink to itself: unreadable even for root
-    ModeZero,     // `bytes` with mode 000 (root reads it all the same)
-    Oversized,    // a sparse file of 1.5 GB
-    FolderLocked, // the folder is made read-only once the window is open: the note moves to
-                  // the data folder at its first save
-    FolderGone,   // the folder can't be written at start: the note moves to the data folder
-    FolderFull,   // the folder is a small disk that fills up once the window is open
-    ReadOnlyFile, // `bytes` in a file that refuses writing, in a writable folder
+    Bytes,             // a file holding `bytes`
+    Directory,         // a directory in place of the file
+    Fifo,              // a named pipe: opening it would wait for a writer forever
+    Endless,           // a device that reads zeros forever (made here, never the system's own), or
+                       // where none can be made (without root) a pipe that is fed forever
+    SymlinkLoop,       // a symlink to itself: unreadable even for root
+    ModeZero,          // `bytes` with mode 000 (root reads it all the same)
+    Oversized,         // a sparse file of 1.5 GB
+    FolderLocked,      // the folder is made read-only once the window is open: the note moves to
+                       // the data folder at its first save
+    FolderGone,        // the folder can't be written at start: the note moves to the data folder
+    FolderFull,        // the folder is a small disk that fills up once the window is open
+    ReadOnlyFile,      // `bytes` in a file that refuses writing, in a writable folder
+    ReadOnlyWhileOpen, // `bytes` in a file made read-only once the window is open
+    UnreadableWhileOpen, // `bytes` in a file made mode 000 once the window is open
 };
 
 const QString defaultText = QString::fromUtf8("桌面文字便签");
@@ -348,6 +350,13 @@ private slots:
         QTest::newRow("text file read-only")
             << txt << ReadOnlyFile << QByteArray("old text") << QString("old text") << QVariantMap()
             << false << QByteArray();
+        // Permissions that change while the note is open stop all but root's saves.
+        QTest::newRow("text file read-only while open")
+            << txt << ReadOnlyWhileOpen << QByteArray("old text") << QString("old text")
+            << QVariantMap() << root << QByteArray();
+        QTest::newRow("text file unreadable while open")
+            << txt << UnreadableWhileOpen << QByteArray("old text") << QString("old text")
+            << QVariantMap() << root << QByteArray();
     }
 
     void opensAndKeeps()
@@ -362,8 +371,9 @@ private slots:
 
         // Root's access hides what permissions do to everyone else: such a row runs again as an
         // ordinary user.
-        const bool permissions =
-            kind == ModeZero || kind == ReadOnlyFile || kind == FolderGone || kind == FolderLocked;
+        const bool permissions = kind == ModeZero || kind == ReadOnlyFile || kind == FolderGone ||
+                                 kind == FolderLocked || kind == ReadOnlyWhileOpen ||
+                                 kind == UnreadableWhileOpen;
         if (permissions && ::geteuid() == 0)
             runAsOrdinaryUser(QString("opensAndKeeps:") + QTest::currentDataTag());
 
@@ -410,6 +420,8 @@ private slots:
             break;
         }
         case ReadOnlyFile:
+        case ReadOnlyWhileOpen:
+        case UnreadableWhileOpen:
             folder.write(file, bytes);
             break;
         case FolderFull:
@@ -443,7 +455,8 @@ private slots:
             QVERIFY2(setReadOnly(path, true), cannotLock);
             unlockFile.path = path;
         }
-        const QByteArray textBefore = snapshot(textPath), iniBefore = snapshot(iniPath);
+        QByteArray textBefore = snapshot(textPath);
+        const QByteArray iniBefore = snapshot(iniPath);
 
         MessageBoxes boxes;
         auto w = folder.open();
@@ -466,6 +479,12 @@ private slots:
         if (kind == FolderLocked) {
             QVERIFY2(setReadOnly(folderPath, true), cannotLock);
             unlock.path = folderPath;
+        }
+        if (kind == ReadOnlyWhileOpen || kind == UnreadableWhileOpen) {
+            QVERIFY(QFile::setPermissions(path, kind == ReadOnlyWhileOpen
+                                                    ? QFileDevice::ReadOwner
+                                                    : QFileDevice::Permissions()));
+            textBefore = snapshot(textPath);
         }
         if (kind == FolderFull)
             fillDisk(folderPath);
@@ -502,10 +521,11 @@ private slots:
         // A note file in the way, or too big to have been read, is told about once, where it is
         // left as it was.
         const bool leftAlone = kind == Directory || kind == Fifo || kind == Endless ||
-                               (kind == Oversized && file == "myText");
+                               (kind == Oversized && file == "myText") ||
+                               (kind == UnreadableWhileOpen && ::geteuid() != 0);
         QCOMPARE(boxes.texts.size(), leftAlone ? 1 : 0);
         if (leftAlone)
-            QVERIFY2(boxes.texts[0].contains(QFileInfo(path).fileName() + " is ") &&
+            QVERIFY2(boxes.texts[0].contains(QFileInfo(path).fileName() + " ") &&
                          boxes.texts[0].contains("left as it is"),
                      qPrintable(boxes.texts[0]));
         QCOMPARE(storage::readSetInfo(heldIn + "setInfo.ini").startPos, lastPos);

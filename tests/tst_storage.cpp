@@ -513,6 +513,12 @@ private slots:
         QVERIFY(storage::readNoteText(path, &text));
         QCOMPARE(text, QString());
 
+        // A write that a signal interrupts goes on; a link's target takes the new text.
+        storage::seam::failCall(storage::seam::Call::Write, EINTR);
+        QVERIFY(QFile::link(path, dir.filePath("link")));
+        QVERIFY(storage::writeNoteText(dir.filePath("link"), "through the link"));
+        QVERIFY(QFileInfo(dir.filePath("link")).isSymLink());
+        QCOMPARE(readFile(path), QByteArray("through the link"));
         // The new file takes over the old one's permissions.
         QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
         QVERIFY(storage::writeNoteText(path, "kept mode"));
@@ -651,6 +657,9 @@ private slots:
             QVERIFY2(!line.startsWith("select") || saved.contains(line + "\r\n"), line);
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+        QVERIFY(!storage::writeSetInfo(dir.filePath("pipe"), info));
+        QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
 
         // Names match exactly, or on Windows regardless of letter case, as the library has them.
         const QByteArray upper = "[CONFIG]\nISTOPWINDOW=1\n[config]\nisTopWindow=0\n";
