@@ -50,10 +50,8 @@ public:
             if (!box)
                 return;
             texts << box->text();
-            if (QAbstractButton *button = box->button(answer))
-                button->click();
-            else
-                box->reject();
+            QAbstractButton *button = box->button(answer);
+            (button ? button : box->defaultButton())->click();
         });
         watch.start(5);
     }

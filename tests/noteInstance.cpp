@@ -1,8 +1,7 @@
 // Test-only driver: the note program as main() starts it, with a scripted user who applies
-// a new text every few milliseconds and then closes the note. It says "shown" once the note
-// takes requests to end; the user waits while a message is open, and says "waiting" then.
-//   noteInstance FOLDER TAG ROUNDS [full]   the note lives in FOLDER; texts are "TAG 0", ...;
-//                                           with "full" no disk takes a write
+// a new text every few milliseconds and then closes the note; it waits while a message is open.
+//   noteInstance FOLDER TAG ROUNDS [full]   the note lives in FOLDER; texts are "TAG 0", "TAG 1",
+//   ...; with "full" no disk takes a write, and "waiting" is said when the first message opens
 #include "app/startup.h"
 #include "noteFixture.h"
 #include "storage/systemCalls.h"
@@ -25,8 +24,6 @@ int main(int argc, char *argv[])
     storage::setExecutablePathOverride(args[1] + QStringLiteral("/deskMemo"));
     deskMemo window;
     showNoteWindow(window);
-    std::puts("shown");
-    std::fflush(stdout);
 
     auto &ui = Access::ui(window);
     const int rounds = args[3].toInt();
