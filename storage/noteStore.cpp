@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -122,8 +123,11 @@ bool NoteStore::moveTo(const QString &folder)
         if (!hasText)
             QFile::remove(folder + textFileName());
     }
-    if ((hasText && !write(File::Text, folder)) || !write(File::Settings, folder))
+    if ((hasText && !write(File::Text, folder)) || !write(File::Settings, folder)) {
+        if (intoPerUser)
+            removeEmptyPerUserPlace(); // made for a move that failed
         return false;
+    }
     QString why;
     if (intoPerUser && !replaceFile(folder + supersedesFileName(), supersedesRecord(), &why)) {
         lastRefusals.append({folder, why});
@@ -161,7 +165,15 @@ void NoteStore::removePerUserCopies()
     QFile::remove(where.perUser + supersedesFileName());
     for (const QString &name : noteFileNames())
         QFile::remove(where.perUser + name);
+    removeEmptyPerUserPlace();
+}
+
+// With the data folder, when nothing else is in it: each only if empty.
+void NoteStore::removeEmptyPerUserPlace()
+{
     QDir().rmdir(where.perUser);
+    if (where.perUser != perUserDataDirectory())
+        QDir().rmdir(QFileInfo(where.perUser.chopped(1)).path());
 }
 
 } // namespace storage

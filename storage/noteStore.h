@@ -61,6 +61,7 @@ private:
     bool fallBackToPerUser();
     QByteArray supersedesRecord() const;
     void removePerUserCopies();
+    void removeEmptyPerUserPlace();
 
     NotePlace where;
     QString text;
