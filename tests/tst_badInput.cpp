@@ -573,6 +573,7 @@ private slots:
 
         storage::seam::resetAndRecord();
         MessageBoxes boxes;
+        g_movable = false; // saved with the apply
         openEditPage(*w);
         ui.btn_updata->click();
         QCOMPARE(folder.read("myText"), QByteArray("new text"));
