@@ -531,6 +531,8 @@ private slots:
         QTest::newRow("other keys only")
             << QByteArray("[config]\nmovable_flag=false\nisTopWindow=true\nisAutoStart=true\n");
         QTest::newRow("startPos in another group") << QByteArray("[other]\nstartPos=@Point(1 2)\n");
+        QTest::newRow("startPos carried on from another line")
+            << QByteArray("[config]\nx=a\\\nstartPos=@Point(1 2)\n");
         QTest::newRow("garbage") << QByteArray("\x01\x02\xff[[[\n=\n", 9);
     }
     void settingsDefaultsWithoutStartPos()
