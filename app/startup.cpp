@@ -43,9 +43,15 @@ void showNoteWindow(deskMemo &window)
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
                      &QCoreApplication::quit);
     // The end of the session, a kill or Ctrl+C end the note the way its own close does: the
-    // settings, the last dragged position among them, are saved first.
+    // settings, the last dragged position among them, are saved first. Nobody may be there to
+    // answer a question: a note that could not be saved says why on standard error and ends
+    // with exit code 1.
     const auto closeNote = [&window] {
-        window.close();
+        QString why;
+        if (window.closeForSystem(&why))
+            return;
+        std::fprintf(stderr, "deskMemo: the note could not be saved: %s\n", qPrintable(why));
+        QCoreApplication::exit(1);
     };
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window, closeNote);
     platform::onTerminationRequest(&window, closeNote);

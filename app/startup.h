@@ -33,7 +33,8 @@ void keepIdleQuiet();
 
 // Makes the constructed note window translucent, keeps it off the taskbar, shows it, publishes
 // its native handle and lets its closeAllWindows signal end the event loop. The end of the
-// session and a request from the system to end the program close the window.
+// session and a request from the system to end the program close the window; when its changes
+// can't be saved, the program says why on standard error and the event loop ends with 1.
 void showNoteWindow(deskMemo &window);
 
 // Lets later starts of the same note find the shown window through `instance`, and bring it

@@ -6,6 +6,7 @@
 #include "note/placement.h"
 #include "platform/windowSystem.h"
 
+#include <QDir>
 #include <QMessageBox>
 
 deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
@@ -42,9 +43,12 @@ void deskMemo::connectHandlers()
     connect(ui.label_show, &QmyLabel::double_clicked, [this] { showEditPage(); });
     connect(ui.label_show, &QmyLabel::close_main, [this] {
         setInfo.isTopWindow = ui.label_show->isTop;
-        close();
+        // The label hides itself once this returns; a note that stays open shows it again.
+        if (!close())
+            QMetaObject::invokeMethod(
+                ui.label_show, [this] { ui.label_show->show(); }, Qt::QueuedConnection);
     });
-    connect(ui.label_show, &QmyLabel::save_setInfo, [this] { loadSettings(false); });
+    connect(ui.label_show, &QmyLabel::save_setInfo, [this] { tellAboutSave(loadSettings(false)); });
     connect(ui.stackedWidget, &QStackedWidget::currentChanged, [this] { updateInputShape(); });
 }
 
@@ -56,32 +60,86 @@ void deskMemo::registerAutoStart()
                              QMessageBox::NoButton);
 }
 
-void deskMemo::closeEvent(QCloseEvent *)
+void deskMemo::closeEvent(QCloseEvent *event)
 {
     setInfo.movable_flag = g_movable;
-    loadSettings(false);
+    if (!loadSettings(false) && !closingForSystem && !mayCloseUnsaved()) {
+        event->ignore();
+        return;
+    }
     emit closeAllWindows();
 }
 
-void deskMemo::loadText(bool load)
+bool deskMemo::closeForSystem(QString *why)
 {
-    if (!load) {
-        noteStore.saveText(noteText);
-        return;
-    }
-    if (!noteStore.loadText(&noteText))
-        noteText = QString::fromUtf8("桌面文字便签");
+    closingForSystem = true;
+    close();
+    if (!noteStore.hasUnsavedChanges())
+        return true;
+    *why = refusalLines(noteStore.refusals()).replace(QLatin1Char('\n'), QStringLiteral("; "));
+    return false;
 }
 
-void deskMemo::loadSettings(bool load)
+// Nothing is lost when nothing was changed since the last save that succeeded.
+bool deskMemo::mayCloseUnsaved()
+{
+    if (!noteStore.hasUnsavedChanges())
+        return true;
+    return QMessageBox::question(this, tr("关闭"),
+                                 tr("修改没能保存：\n%1\n仍然关闭吗？关闭后这些修改就丢失了。")
+                                     .arg(refusalLines(noteStore.refusals())),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+// A save that no folder took says so; the note keeps what was not saved, and the next save
+// writes it. A note file that had to be left as it was (in the way, too big to read) is told
+// about once.
+void deskMemo::tellAboutSave(bool saved)
+{
+    if (!saved) {
+        QMessageBox::warning(this, tr("没有保存"),
+                             tr("便签没能保存，这些文件夹都不接受：\n%1\n"
+                                "修改留在便签里：解决问题后再保存一次即可。")
+                                 .arg(refusalLines(noteStore.refusals())));
+        return;
+    }
+    const QVector<storage::Refusal> leftAlone = noteStore.takeFilesLeftAlone();
+    if (leftAlone.isEmpty() || toldWhereNoteWent)
+        return;
+    toldWhereNoteWent = true;
+    QMessageBox::information(
+        this, tr("便签换了地方"),
+        tr("%1\n便签从现在起保存在 %2。")
+            .arg(refusalLines(leftAlone), QDir::toNativeSeparators(noteStore.place().live)));
+}
+
+QString deskMemo::refusalLines(const QVector<storage::Refusal> &refusals)
+{
+    QStringList lines;
+    for (const storage::Refusal &refusal : refusals)
+        lines << QDir::toNativeSeparators(refusal.folder) + QStringLiteral(": ") + refusal.reason;
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool deskMemo::loadText(bool load)
+{
+    if (!load)
+        return noteStore.saveText(noteText);
+    if (!noteStore.loadText(&noteText))
+        noteText = QString::fromUtf8("桌面文字便签");
+    return true;
+}
+
+bool deskMemo::loadSettings(bool load)
 {
     if (load) {
         setInfo = noteStore.loadSettings();
         editColor = setInfo.selectColor;
         editFont = setInfo.selectFont;
-        return;
+        return true;
     }
     setInfo.isTopWindow = ui.label_show->isTop;
     setInfo.movable_flag = g_movable;
-    noteStore.saveSettings(setInfo);
+    return noteStore.saveSettings(setInfo);
 }

@@ -21,6 +21,10 @@ public:
     explicit deskMemo(QWidget *parent = nullptr);
     ~deskMemo() override;
 
+    // Closes the note for the system (the end of the session, a kill), asking nobody anything.
+    // False when changes could not be saved; `why` then says where and why, in English.
+    bool closeForSystem(QString *why);
+
 signals:
     void closeAllWindows();
 
@@ -40,8 +44,11 @@ private:
     void buildEditPage();
     void applyEditPageAppearance();
     void connectEditPageHandlers();
-    void loadText(bool load);
-    void loadSettings(bool load);
+    bool loadText(bool load);
+    bool loadSettings(bool load);
+    void tellAboutSave(bool saved);
+    bool mayCloseUnsaved();
+    static QString refusalLines(const QVector<storage::Refusal> &refusals);
 
     void updateInputShape();
     void setInputShape(const QRegion &area);
@@ -62,6 +69,8 @@ private:
     QPoint dragOffset;
     storage::NoteStore noteStore; // where the note's files are, found before anything is loaded
     bool firstPaintDone = false;
+    bool closingForSystem = false;
+    bool toldWhereNoteWent = false;
     Ui_deskMemoClass ui{}; // every pointer null until its widget is built
     Ui_Dialog infoUi;
 };

@@ -77,7 +77,7 @@ void deskMemo::connectEditPageHandlers()
             setInfo.isAutoStart = false;
             autostart::disable();
         }
-        loadSettings(false);
+        tellAboutSave(loadSettings(false));
     });
 }
 
@@ -140,19 +140,20 @@ void deskMemo::applyEdit()
 {
     setInfo.selectColor = editColor;
     setInfo.selectFont = editFont;
-    loadSettings(false);
+    bool saved = loadSettings(false);
     setRoleColor(ui.label_show, QPalette::WindowText, setInfo.selectColor);
     ui.label_show->setFont(setInfo.selectFont);
     // An empty editor keeps the current note.
     if (!ui.textEdit->document()->isEmpty()) {
         noteText = ui.textEdit->toPlainText();
-        loadText(false);
+        saved = loadText(false) && saved;
         ui.label_show->setText(noteText);
     }
     ui.stackedWidget->setCurrentIndex(0);
     // The lines of the text have new places; a page change alone misses that when the display
     // page was showing already.
     updateInputShape();
+    tellAboutSave(saved);
 }
 
 void deskMemo::cancelEdit()

@@ -1,7 +1,6 @@
 #include "storage/noteTextFile.h"
 #include "storage/plainFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
 
@@ -9,8 +8,6 @@ namespace storage
 {
 namespace
 {
-
-const char utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 QString withLineFeeds(QString text)
 {
@@ -66,16 +63,16 @@ bool readNoteText(const QString &path, QString *text)
     return true;
 }
 
-bool writeNoteText(const QString &path, const QString &text)
+bool writeNoteText(const QString &path, const QString &text, QString *why)
 {
-    // A file its owner can't read holds nothing the note could show. It is replaced like any
-    // other (root's saves already do), but the new file takes over the old one's permissions:
-    // the owner gets reading and writing back first, so that the next start can read the text.
-    const QFileInfo existing(path);
-    if (existing.isFile() && !existing.isReadable())
-        QFile::setPermissions(path, existing.permissions() | QFileDevice::ReadOwner |
-                                        QFileDevice::WriteOwner);
-    return replaceFile(path, encodeNoteText(text, QTextCodec::codecForLocale()));
+    QString reason;
+    const FolderLock lock(QFileInfo(path).absolutePath() + QLatin1Char('/'));
+    const bool written =
+        lock.isHeld(&reason) && mayReplace(path, &reason) &&
+        replaceFile(path, encodeNoteText(text, QTextCodec::codecForLocale()), &reason);
+    if (why)
+        *why = reason;
+    return written;
 }
 
 } // namespace storage

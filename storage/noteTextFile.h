@@ -20,8 +20,10 @@ QByteArray encodeNoteText(const QString &text, QTextCodec *localCodec);
 // `text` is then left alone.
 bool readNoteText(const QString &path, QString *text);
 
-// Replaces the file in one step once the new text is on the disk: a failed or interrupted save
-// leaves the old file whole (see replaceFile).
-bool writeNoteText(const QString &path, const QString &text);
+// Replaces the file in one step once the new text is on the disk, under the note's lock on the
+// folder: a failed or interrupted save leaves the old file whole (see replaceFile). A file that
+// could not have been read (too big, unreadable, no plain file) is never replaced. False, with
+// the reason in `why`, when the text could not be written.
+bool writeNoteText(const QString &path, const QString &text, QString *why = nullptr);
 
 } // namespace storage

@@ -27,8 +27,9 @@ SetInfo defaultSetInfo();
 // Without startPos there the defaults apply. A value counts only in a form that the settings
 // library writes for it: true or false (any other text reads as a hand-edited boolean),
 // @Point(x y), a colour or font blob that holds exactly a colour or a font of sane size, or a
-// colour as text (#RRGGBB, a colour name). A key that is missing or holds anything else gives
-// its type's empty value.
+// colour as text (#RRGGBB, a colour name), each perhaps followed by a "; comment". A key that
+// is missing or holds anything else gives its type's empty value. On Windows section and key
+// names match regardless of letter case, as the settings library matches them there.
 SetInfo parseSetInfo(const QByteArray &content);
 
 // `content` with the six values in it: each key's line is replaced where it stands, a key
@@ -45,9 +46,10 @@ QByteArray withoutOwnLines(const QByteArray &content);
 SetInfo readSetInfo(const QString &path);
 
 // Writes the six values into the file at `path`, around the bytes of the file at `basePath` (by
-// default the same file), under the settings library's lock. The file is replaced in one step
-// (see replaceFile); a base too big to read leaves just the six keys. False when it could not
-// be written.
-bool writeSetInfo(const QString &path, const SetInfo &info, const QString &basePath = QString());
+// default the same file), under the note's lock on the folder (see FolderLock). The file is
+// replaced in one step (see replaceFile); a base too big to read leaves just the six keys.
+// False, with the reason in `why`, when it could not be written.
+bool writeSetInfo(const QString &path, const SetInfo &info, const QString &basePath = QString(),
+                  QString *why = nullptr);
 
 } // namespace storage

@@ -1,8 +1,9 @@
 #include "storage/storageLocation.h"
 
 #include "platform/executablePath.h"
+#include "storage/noteIdentity.h"
+#include "storage/plainFile.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -88,21 +89,6 @@ bool keepsNotesBesideExecutable(const ProgramFolder &folder)
     return folder.writable && (!folder.holdsInstalledPrograms || folder.ownedByUser);
 }
 
-QString storageDirectoryFor(const QString &executableDirectory, const ProgramFolder &folder)
-{
-    return keepsNotesBesideExecutable(folder) ? executableDirectory : perUserDataDirectory();
-}
-
-QString storageDirectoryFor(const QString &executableDirectory)
-{
-    return storageDirectoryFor(executableDirectory, inspectProgramFolder(executableDirectory));
-}
-
-QString storageDirectory()
-{
-    return storageDirectoryFor(executableDirectory());
-}
-
 namespace
 {
 
@@ -117,15 +103,21 @@ bool holdsNote(const QString &folder)
     return false;
 }
 
-QDateTime lastChange(const QString &folder)
+// The note's own per-user place took over from the files beside the program, and nothing was
+// saved there since.
+bool perUserPlaceHoldsNote(const QString &beside, const QString &perUser)
 {
-    QDateTime last;
-    for (const QString &name : noteFileNames()) {
-        const QDateTime changed = QFileInfo(folder + name).lastModified();
-        if (changed.isValid() && (!last.isValid() || changed > last))
-            last = changed;
+    if (perUser.isEmpty() || !holdsNote(perUser))
+        return false;
+    QByteArray recorded;
+    if (!readPlainFile(perUser + supersedesFileName(), &recorded))
+        return !holdsNote(beside);
+    QByteArray states;
+    for (const QByteArray &line : recorded.split('\n')) {
+        if (!line.startsWith('#') && !line.isEmpty())
+            states += line + '\n';
     }
-    return last;
+    return states == besideState(beside);
 }
 
 } // namespace
@@ -133,21 +125,48 @@ QDateTime lastChange(const QString &folder)
 NotePlace locateNote()
 {
     NotePlace place;
-    place.beside = executableDirectory();
-    place.perUser = perUserDataDirectory();
-    const bool beside = keepsNotesBesideExecutable(inspectProgramFolder(place.beside));
-    place.home = beside || place.perUser.isEmpty() ? place.beside : place.perUser;
-    const QString other = place.home == place.beside ? place.perUser : place.beside;
-    place.live = place.home;
-    if (!other.isEmpty() && other != place.home && holdsNote(other) &&
-        (!holdsNote(place.home) || lastChange(other) > lastChange(place.home)))
-        place.live = other;
+    place.beside = thisNote().programFolder;
+    const ProgramFolder folder = inspectProgramFolder(place.beside);
+    const QString dataFolder = perUserDataDirectory();
+    const bool installed = folder.holdsInstalledPrograms && !folder.ownedByUser;
+    if (!dataFolder.isEmpty())
+        place.perUser = installed ? dataFolder : dataFolder + thisNote().name + QLatin1Char('/');
+    const bool beside = keepsNotesBesideExecutable(folder) || place.perUser.isEmpty();
+    place.home = beside ? place.beside : place.perUser;
+    // An installed program's folder never holds its note.
+    place.live = installed || perUserPlaceHoldsNote(place.beside, place.perUser) ? place.perUser
+                                                                                 : place.beside;
+    if (place.live.isEmpty())
+        place.live = place.home;
     return place;
+}
+
+QString textFileName()
+{
+    return QStringLiteral("myText");
+}
+
+QString settingsFileName()
+{
+    return QStringLiteral("setInfo.ini");
 }
 
 QStringList noteFileNames()
 {
-    return {QStringLiteral("myText"), QStringLiteral("setInfo.ini")};
+    return {textFileName(), settingsFileName()};
+}
+
+QString supersedesFileName()
+{
+    return QStringLiteral("supersedes.txt");
+}
+
+QByteArray besideState(const QString &beside)
+{
+    QByteArray state;
+    for (const QString &name : noteFileNames())
+        state += name.toUtf8() + ' ' + fileState(beside + name) + '\n';
+    return state;
 }
 
 void setExecutablePathOverride(const QString &path)

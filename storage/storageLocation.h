@@ -40,7 +40,8 @@ bool keepsNotesBesideExecutable(const ProgramFolder &folder);
 // The facts above for a real folder, found out without writing anything: permission bits alone
 // can't tell (root writes anywhere they allow; read-only mounts and immutable folders refuse
 // everyone), so the system is asked as it would decide for a real write. A note file in the
-// folder that refuses writing makes the folder count as not writable.
+// folder that refuses writing, or reading (a note never replaces what it could not show),
+// makes the folder count as not writable.
 ProgramFolder inspectProgramFolder(const QString &directory);
 
 // True when this process could create a file in `directory`. Creates nothing.
@@ -52,32 +53,37 @@ bool isWritableDirectory(const QString &directory);
 // the root of a drive.
 QString perUserDataDirectory();
 
-// The folder that holds the note's files, for an executable in `executableDirectory`: that
-// folder, or the per-user data folder (see keepsNotesBesideExecutable).
-QString storageDirectoryFor(const QString &executableDirectory, const ProgramFolder &folder);
-QString storageDirectoryFor(const QString &executableDirectory);
-
-// The storage folder of the running program. Decided without writing anything.
-QString storageDirectory();
+// On Unix, the same from the values of $XDG_DATA_HOME and $HOME.
+QString perUserDataDirectoryFrom(const QString &xdgDataHome, const QString &home);
 
 // Where the note of the running program stands. Found without writing anything.
 struct NotePlace {
-    QString beside;  // the executable's folder
-    QString perUser; // the per-user data folder; empty when the system names none
+    QString beside;  // the program's folder (see thisNote())
+    QString perUser; // the note's own place in the per-user data folder; empty when there is none
     QString home;    // the storage folder: where saves go (beside or perUser)
     QString live;    // the folder that holds the note now, which it is read from
 };
 
-// One folder holds the note at any time. Both folders can hold the files only after the note
-// had to move to the per-user folder while the executable's folder refused it (its old files
-// stay there); the newer pair of files, by the last change of either file, is then the note,
-// the storage folder's on a tie. A folder with neither file holds no note, so a file deleted
-// beside the executable never brings back a copy from the per-user folder: the first save
-// beside the executable removes those copies.
+// An installed program's note lives in the per-user data folder itself. A copy of the program
+// elsewhere keeps its note beside itself; when its folder refuses the note (at start, or at a
+// save) the note goes to a place of its own in the per-user data folder, named after the copy
+// (thisNote().name), which no other copy reads or touches. There the note records what the
+// files beside the program were when it took their place (see besideState). At the next start
+// that place holds the note only while the files beside the program are still just so: any save
+// there since, a file deleted or changed there, makes the files beside the program the note
+// again, whatever the clocks say. A place without the record holds the note only when nothing
+// stands beside the program.
 NotePlace locateNote();
 
 // The names of the note's files, the same in every folder.
+QString textFileName();
+QString settingsFileName();
 QStringList noteFileNames();
+
+// The record of a note's own per-user place, and what it holds: the state of the note's files
+// beside the program (see fileState) when the note last moved away from there.
+QString supersedesFileName();
+QByteArray besideState(const QString &beside);
 
 // Tests give a note its own folder by pretending the executable lives there.
 void setExecutablePathOverride(const QString &path);

@@ -1,12 +1,8 @@
-#include "storage/plainFile.h"
 #include "storage/storageLocation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryFile>
-
-#include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,18 +13,19 @@ namespace storage
 namespace
 {
 
-bool mayWrite(const QString &path)
+// The kernel's own verdict for this process: it knows about root, access lists, read-only
+// mounts and immutable files.
+bool mayReadAndWrite(const QString &path)
 {
-    // The kernel's own verdict for a write by this process: it knows about root, access lists,
-    // read-only mounts and immutable files.
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK | W_OK, AT_EACCESS) == 0;
 }
 
-// A note file that refuses writing would refuse every save there.
+// A note file that refuses writing would refuse every save there, and one that refuses reading
+// holds a note that was never shown: a save must not replace it unseen.
 bool noteFilesAcceptWrites(const QString &directory)
 {
     for (const QString &name : noteFileNames()) {
-        if (QFile::exists(directory + name) && !mayWrite(directory + name))
+        if (QFile::exists(directory + name) && !mayReadAndWrite(directory + name))
             return false;
     }
     return true;
@@ -56,47 +53,23 @@ bool isWritableDirectory(const QString &directory)
 
 QString perUserDataDirectory()
 {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data.isEmpty() ? QString() : data + QStringLiteral("/deskMemo/");
+    return perUserDataDirectoryFrom(qEnvironmentVariable("XDG_DATA_HOME"),
+                                    qEnvironmentVariable("HOME"));
 }
 
-// The save file class would flush the file a second time after the check it does not make: the
-// new file is written here, each write and the one flush checked, before it is renamed.
-bool replaceFile(const QString &path, const QByteArray &bytes)
+// The data folder of the desktop's base directories: $XDG_DATA_HOME when it is an absolute
+// path, else ~/.local/share. Without a home (a service, a user whose home is "/") there is none:
+// the root of the disk is nobody's data folder.
+QString perUserDataDirectoryFrom(const QString &xdgDataHome, const QString &home)
 {
-    const QFileInfo existing(path);
-    if (existing.exists() && (!existing.isFile() || !mayWrite(path)))
-        return false;
-    const QString target = existing.exists() ? existing.canonicalFilePath() : path;
-    struct stat old;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = ::stat(QFile::encodeName(target).constData(), &old) == 0
-                            ? old.st_mode & 07777
-                            : 0666 & ~mask;
-    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return false;
-    const int fd = file.handle();
-    for (qint64 done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
+    QString data = xdgDataHome;
+    if (!QDir::isAbsolutePath(data)) {
+        const QString cleanHome = QDir::cleanPath(home);
+        if (home.isEmpty() || !QDir::isAbsolutePath(cleanHome) || QDir(cleanHome).isRoot())
+            return QString();
+        data = cleanHome + QStringLiteral("/.local/share");
     }
-    if (::fchmod(fd, mode) != 0 || ::fdatasync(fd) != 0 ||
-        ::rename(QFile::encodeName(file.fileName()).constData(),
-                 QFile::encodeName(target).constData()) != 0)
-        return false;
-    file.setAutoRemove(false);
-    return true;
-}
-
-QByteArray nativeLineEnd()
-{
-    return "\n";
+    return QDir::cleanPath(data) + QStringLiteral("/deskMemo/");
 }
 
 } // namespace storage

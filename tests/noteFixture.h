@@ -6,10 +6,14 @@
 #include "storage/storageLocation.h"
 #include "testSupport.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -34,11 +38,33 @@ inline Ui_deskMemoClass &openEditPage(deskMemo &w)
     return Access::ui(w);
 }
 
+// Answers each message box the note shows while this lives, as a person would, with `answer`,
+// and keeps what the boxes said.
+class MessageBoxes
+{
+public:
+    explicit MessageBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok)
+    {
+        QObject::connect(&watch, &QTimer::timeout, [this, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            QAbstractButton *button = box->button(answer);
+            (button ? button : box->defaultButton())->click();
+        });
+        watch.start(5);
+    }
+    QStringList texts;
+
+private:
+    QTimer watch;
+};
+
 class NoteFolder
 {
 public:
-    // The per-user folder is shared by all notes of the tests: a note left there by one would be
-    // taken for the note of the next.
+    // Each note of the tests has a folder of its own; the per-user data folder starts empty.
     NoteFolder()
     {
         storage::setExecutablePathOverride(dir.filePath("deskMemo"));

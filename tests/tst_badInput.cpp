@@ -1,10 +1,12 @@
 // The real note window against damaged and odd files: it always opens, shows what it can, and
 // a later save never destroys what it could not read.
 #include "noteFixture.h"
+#include "storage/noteIdentity.h"
 #include "storage/noteTextFile.h"
 #include "storage/plainFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
+#include "storage/systemCalls.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -35,6 +38,8 @@ enum Kind {
     FolderGone,   // the folder can't be written at start: the note moves to the data folder
     FolderFull,   // the folder is a small disk that fills up once the window is open
     ReadOnlyFile, // `bytes` in a file that refuses writing, in a writable folder
+    FileLocked,   // `bytes` in a file made read-only once the window is open
+    FileHidden,   // `bytes` in a file made mode 000 once the window is open
 };
 
 const QString defaultText = QString::fromUtf8("桌面文字便签");
@@ -53,9 +58,10 @@ QByteArray snapshot(const QString &path)
     return shot;
 }
 
+// The note's own place in the per-user data folder.
 QString dataFolder()
 {
-    return storage::perUserDataDirectory();
+    return storage::perUserDataDirectory() + storage::thisNote().name + "/";
 }
 
 // Permissions don't stop root: for root the folder is mounted read-only over itself, for
@@ -206,6 +212,15 @@ private slots:
             << true << QByteArray();
         QTest::newRow("boolean yes") << ini << Bytes << topFlag("yes") << QString()
                                      << QVariantMap{{"isTopWindow", true}} << true << QByteArray();
+        // A ';' ends the value, as the settings library reads it.
+        QTest::newRow("values with comments")
+            << ini << Bytes
+            << QByteArray("[config]\nstartPos=@Point(12 34)\t; here\nisTopWindow=true ; on top")
+            << QString() << QVariantMap{{"startPos", QPoint(12, 34)}, {"isTopWindow", true}} << true
+            << QByteArray();
+        QTest::newRow("a last line that escapes its line end")
+            << ini << Bytes << QByteArray("[other]\na=1\n[config]\\") << QString() << defaults
+            << true << QByteArray("[config]\\\n\n");
         QTest::newRow("colour #12ab34")
             << ini << Bytes << pos + "selectColor=#12ab34\n"
             << QString() << QVariantMap{{"selectColor", QColor(0x12, 0xab, 0x34)}} << true
@@ -308,12 +323,14 @@ private slots:
         // A loop holds no text, so the applied one may take its place.
         QTest::newRow("text is a symlink loop") << txt << SymlinkLoop << QByteArray() << defaultText
                                                 << QVariantMap() << true << QByteArray();
-        // Mode 000 stops only users other than root; the tests may run as either.
-        QTest::newRow("text mode 000") << txt << ModeZero << QByteArray("secret")
-                                       << (::geteuid() == 0 ? QString("secret") : defaultText)
-                                       << QVariantMap() << true << QByteArray();
+        // Mode 000 stops only users other than root; the tests may run as either. A file the
+        // note could not read is never replaced: the note goes to its per-user place.
+        const bool root = ::geteuid() == 0;
+        QTest::newRow("text mode 000")
+            << txt << ModeZero << QByteArray("secret") << (root ? QString("secret") : defaultText)
+            << QVariantMap() << root << QByteArray();
         QTest::newRow("text of 1.5 GB") << txt << Oversized << QByteArray() << defaultText
-                                        << QVariantMap() << true << QByteArray();
+                                        << QVariantMap() << false << QByteArray();
 
         // The folder. Without `bytes` it holds no note yet.
         QTest::newRow("folder read-only while open")
@@ -332,6 +349,13 @@ private slots:
         QTest::newRow("text file read-only")
             << txt << ReadOnlyFile << QByteArray("old text") << QString("old text") << QVariantMap()
             << false << QByteArray();
+        // Permissions that change while the note is open stop all but root's saves.
+        QTest::newRow("text file read-only while open")
+            << txt << FileLocked << QByteArray("old text") << QString("old text") << QVariantMap()
+            << root << QByteArray();
+        QTest::newRow("text file unreadable while open")
+            << txt << FileHidden << QByteArray("old text") << QString("old text") << QVariantMap()
+            << root << QByteArray();
     }
 
     void opensAndKeeps()
@@ -343,6 +367,13 @@ private slots:
         QFETCH(QVariantMap, settings);
         QFETCH(bool, saves);
         QFETCH(QByteArray, kept);
+
+        // Root's access hides what permissions do to everyone else: such a row runs again as an
+        // ordinary user.
+        const bool permissions = kind == ModeZero || kind == ReadOnlyFile || kind == FolderGone ||
+                                 kind == FolderLocked || kind == FileLocked || kind == FileHidden;
+        if (permissions && ::geteuid() == 0)
+            runAsOrdinaryUser(QString("opensAndKeeps:") + QTest::currentDataTag());
 
         NoteFolder folder;
         const QString path = folder.path(file);
@@ -387,6 +418,8 @@ private slots:
             break;
         }
         case ReadOnlyFile:
+        case FileLocked:
+        case FileHidden:
             folder.write(file, bytes);
             break;
         case FolderFull:
@@ -402,8 +435,6 @@ private slots:
             break;
         }
         const QString textPath = folder.path("myText"), iniPath = folder.path("setInfo.ini");
-        const QByteArray textBefore = snapshot(textPath), iniBefore = snapshot(iniPath);
-
         struct Unlock {
             QString path;
             ~Unlock()
@@ -422,7 +453,10 @@ private slots:
             QVERIFY2(setReadOnly(path, true), cannotLock);
             unlockFile.path = path;
         }
+        QByteArray textBefore = snapshot(textPath);
+        const QByteArray iniBefore = snapshot(iniPath);
 
+        MessageBoxes boxes;
         auto w = folder.open();
         auto &ui = Access::ui(*w);
         if (!text.isNull())
@@ -443,6 +477,11 @@ private slots:
         if (kind == FolderLocked) {
             QVERIFY2(setReadOnly(folderPath, true), cannotLock);
             unlock.path = folderPath;
+        }
+        if (kind == FileLocked || kind == FileHidden) {
+            QVERIFY(QFile::setPermissions(path, kind == FileLocked ? QFileDevice::ReadOwner
+                                                                   : QFileDevice::Permissions()));
+            textBefore = snapshot(textPath);
         }
         if (kind == FolderFull)
             fillDisk(folderPath);
@@ -472,6 +511,16 @@ private slots:
         QVERIFY(storage::readNoteText(heldIn + "myText", &back));
         QCOMPARE(back, savedText);
         QVERIFY(readFile(heldIn + "setInfo.ini").contains("startPos=@Point("));
+        // A note file in the way, or too big to have been read, is told about once, where it is
+        // left as it was.
+        const bool leftAlone = kind == Directory || kind == Fifo || kind == Endless ||
+                               (kind == Oversized && file == "myText") ||
+                               (kind == FileHidden && ::geteuid() != 0);
+        QCOMPARE(boxes.texts.size(), leftAlone ? 1 : 0);
+        if (leftAlone)
+            QVERIFY2(boxes.texts[0].contains(QFileInfo(path).fileName() + " ") &&
+                         boxes.texts[0].contains("left as it is"),
+                     qPrintable(boxes.texts[0]));
         QCOMPARE(storage::readSetInfo(heldIn + "setInfo.ini").startPos, lastPos);
         if (!kept.isEmpty())
             QVERIFY2(readFile(heldIn + "setInfo.ini").contains(kept), kept.constData());
@@ -491,6 +540,84 @@ private slots:
         QVERIFY2(setReadOnly(folderPath, true), cannotLock);
         unlock.path = folderPath;
         QCOMPARE(Access::ui(*folder.open()).label_show->text(), QString("back beside"));
+    }
+
+    // Both folders refuse every save (a full disk under both): an apply says so, naming the
+    // folders and the reason, and the note keeps the edit; 关闭 asks before it drops the
+    // changes; once the disk takes saves again, the next apply saves the note beside the program.
+    void saveThatNothingTakes()
+    {
+        NoteFolder folder;
+        folder.write("myText", "old text");
+        auto w = folder.open();
+        auto &ui = Access::ui(*w);
+        QSignalSpy closed(w.get(), &deskMemo::closeAllWindows);
+        storage::seam::resetAndRecord();
+        storage::seam::failCall(storage::seam::Call::Write, ENOSPC, 0, 1000);
+        {
+            MessageBoxes boxes(QMessageBox::No);
+            openEditPage(*w).textEdit->setPlainText("new text");
+            ui.btn_updata->click();
+            QCOMPARE(ui.label_show->text(), QString("new text"));
+            QCOMPARE(boxes.texts.size(), 1);
+            for (const QString &part :
+                 {QDir::toNativeSeparators(folder.path("")), QDir::toNativeSeparators(dataFolder()),
+                  qt_error_string(ENOSPC)})
+                QVERIFY2(boxes.texts[0].contains(part), qPrintable(boxes.texts[0] + " / " + part));
+            ui.label_show->close();
+            QCOMPARE(boxes.texts.size(), 2);
+            QCOMPARE(closed.count(), 0);
+            QTRY_VERIFY(!ui.label_show->isHidden());
+        }
+        QCOMPARE(folder.read("myText"), QByteArray("old text"));
+
+        storage::seam::resetAndRecord();
+        MessageBoxes boxes;
+        g_movable = false; // saved with the apply
+        openEditPage(*w);
+        ui.btn_updata->click();
+        QCOMPARE(folder.read("myText"), QByteArray("new text"));
+        QCOMPARE(boxes.texts, QStringList());
+        // A save that fails when nothing changed since the last one loses nothing: no question.
+        storage::seam::failCall(storage::seam::Call::Write, ENOSPC, 0, 1000);
+        ui.label_show->close();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+private:
+    // Runs this program's `testCase` as nobody, in a copy of the program and with a home of its
+    // own, so that no folder of root's is in the way.
+    void runAsOrdinaryUser(const QString &testCase)
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        QVERIFY(nobody);
+        QTemporaryDir scratch;
+        const QString program = scratch.filePath("tst_badInput");
+        const QString home = scratch.filePath("home");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+        QVERIFY(QDir().mkpath(home + "/runtime"));
+        for (const QString &made : {scratch.path(), program})
+            QCOMPARE(::chmod(QFile::encodeName(made).constData(), 0755), 0);
+        for (const QString &made : {home, home + "/runtime"})
+            QCOMPARE(::chown(QFile::encodeName(made).constData(), nobody->pw_uid, nobody->pw_gid),
+                     0);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("XDG_DATA_HOME", home + "/data");
+        environment.insert("XDG_RUNTIME_DIR", home + "/runtime");
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start("setpriv", {"--reuid=" + QString::number(nobody->pw_uid),
+                              "--regid=" + QString::number(nobody->pw_gid), "--clear-groups",
+                              program, testCase});
+        QVERIFY(run.waitForFinished(60000));
+        const QByteArray said = run.readAll();
+        QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
+                 qPrintable("as nobody:\n" + QString::fromUtf8(said)));
+        QVERIFY2(said.contains(" 0 failed, 0 skipped"), said.constData());
+        qInfo("as nobody: %s", said.mid(said.indexOf("Totals:")).split('\n').value(0).constData());
     }
 };
 

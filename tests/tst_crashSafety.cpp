@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cerrno>
 #include <signal.h>
 
 namespace
@@ -170,8 +171,31 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("setInfo.ini.lock")));
     }
 
-    // The settings lock of a live program that never lets go hangs the note's first save. A kill
-    // then can't reach the event loop; a second one ends the program at once.
+    // No disk takes the note's saves: the user's applies say so (the driver waits while they
+    // do), and a request to end from the system, which nobody can answer, says why on standard
+    // error and ends with exit code 1.
+    void killThatCannotSaveSaysSo()
+    {
+        QTemporaryDir dir;
+        QProcess note;
+        note.start(QCoreApplication::applicationDirPath() + "/noteInstance",
+                   {dir.path(), "x", "1000", "full"});
+        QByteArray said;
+        while (!said.contains("waiting") && note.waitForReadyRead(10000))
+            said += note.readAllStandardOutput();
+        QCOMPARE(said, QByteArray("waiting\n"));
+        ::kill(pid_t(note.processId()), SIGTERM);
+        QVERIFY(note.waitForFinished(10000));
+        QCOMPARE(note.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(note.exitCode(), 1);
+        const QByteArray why = note.readAllStandardError();
+        QVERIFY2(why.contains("deskMemo: the note could not be saved: " + dir.path().toUtf8()) &&
+                     why.contains(qt_error_string(ENOSPC).toUtf8()),
+                 why.constData());
+    }
+
+    // The settings lock of a live program that never lets go holds each save up for two seconds.
+    // A kill then can't reach the event loop; a second one ends the program at once.
     void secondKillEndsAHungSave()
     {
         QTemporaryDir dir;

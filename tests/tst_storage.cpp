@@ -1,12 +1,16 @@
 // Where the note's files live and how they are read and written, without a window.
+#include "storage/iniLines.h"
+#include "storage/noteIdentity.h"
 #include "storage/noteStore.h"
 #include "storage/noteTextFile.h"
 #include "storage/settingsFile.h"
 #include "storage/storageLocation.h"
+#include "storage/systemCalls.h"
 #include "testSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +22,7 @@
 #include <csignal>
 #include <thread>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,11 +68,20 @@ private:
 
 } // namespace
 
+Q_DECLARE_METATYPE(storage::seam::Call)
+
 class StorageTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Every note of these tests has its own folder; the per-user data folder starts empty.
+    void cleanup()
+    {
+        storage::setExecutablePathOverride(QString());
+        QDir(storage::perUserDataDirectory()).removeRecursively();
+    }
+
     void directoryRule_data()
     {
         QTest::addColumn<QString>("path");
@@ -92,36 +106,58 @@ private slots:
         QCOMPARE(storage::directoryOfExecutable(path, separator), directory);
     }
 
-    void storageFallsBackToPerUserFolder()
+    // The rule as the note runs it, on real folders. Deciding writes nothing.
+    void storageFollowsTheProgramFolder_data()
     {
+        // The program, below the temporary folder or absolute, and where saves go: "beside",
+        // "own place" or "data folder".
+        QTest::addColumn<QStringList>("programAndHome");
+        QTest::newRow("writable folder") << QStringList{"deskMemo", "beside"};
+        // A path below a regular file can't be written even by root.
+        QTest::newRow("unwritable folder") << QStringList{"plainFile/deskMemo", "own place"};
+        // Root can write /usr/bin, but an installed note still keeps its files per user.
+        QTest::newRow("installed") << QStringList{"/usr/bin/deskMemo", "data folder"};
+    }
+    void storageFollowsTheProgramFolder()
+    {
+        QFETCH(QStringList, programAndHome);
+        const QString program = programAndHome[0], home = programAndHome[1];
         // Named after the program, not after the file it was started as.
         QCoreApplication::setApplicationName("renamedCopy");
-        const QString perUser =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/deskMemo/";
-        QCOMPARE(storage::perUserDataDirectory(), perUser);
-        QDir(perUser).removeRecursively();
-
         QTemporaryDir dir;
-        const QString writable = dir.path() + "/";
-        QCOMPARE(storage::storageDirectoryFor(writable), writable);
-        // A path below a regular file can't be written even by root.
-        writeBytes(dir.path() + "/plainFile", "x");
-        const QString unwritable = dir.path() + "/plainFile/";
-        QVERIFY(!storage::isWritableDirectory(unwritable));
-        QCOMPARE(storage::storageDirectoryFor(unwritable), perUser);
-        // Root can write /usr/bin, but an installed note still keeps its files per user.
-        QCOMPARE(storage::storageDirectoryFor("/usr/bin/"), perUser);
-        // Deciding wrote nothing: no probe beside the executable, no per-user folder yet.
+        writeBytes(dir.filePath("plainFile"), "x");
+        storage::setExecutablePathOverride(program.startsWith('/') ? program
+                                                                   : dir.filePath(program));
+        const QString data = storage::perUserDataDirectory();
+        QCOMPARE(data, qEnvironmentVariable("XDG_DATA_HOME") + "/deskMemo/");
+        const storage::NotePlace place = storage::locateNote();
+        const QString ownPlace = data + storage::thisNote().name + "/";
+        QCOMPARE(place.home, home == "beside"      ? storage::thisNote().programFolder
+                             : home == "own place" ? ownPlace
+                                                   : data);
+        QCOMPARE(place.perUser, home == "data folder" ? data : ownPlace);
+        // Until a save moves it, the note is read where it stands.
+        QCOMPARE(place.live, home == "data folder" ? data : storage::thisNote().programFolder);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{"plainFile"});
-        QVERIFY(!QFileInfo::exists(perUser));
-        // The first save of an installed note makes its per-user folder.
-        storage::setExecutablePathOverride("/usr/bin/deskMemo");
-        storage::NoteStore store;
-        QVERIFY(store.saveSettings(storage::defaultSetInfo()));
-        QVERIFY(QFileInfo::exists(perUser + "setInfo.ini"));
-        storage::setExecutablePathOverride(QString());
-        QDir(perUser).removeRecursively();
+        QVERIFY(!QFileInfo::exists(data));
+    }
+
+    void perUserDataFolder_data()
+    {
+        QTest::addColumn<QStringList>("dataHomeAndHome"); // $XDG_DATA_HOME, $HOME
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("home") << QStringList{"", "/home/li"} << "/home/li/.local/share/deskMemo/";
+        QTest::newRow("data home")
+            << QStringList{"/srv/data/", "/home/li"} << "/srv/data/deskMemo/";
+        QTest::newRow("no home") << QStringList{"", ""} << "";
+        QTest::newRow("home at the root") << QStringList{"", "/"} << "";
+    }
+    void perUserDataFolder()
+    {
+        QFETCH(QStringList, dataHomeAndHome);
+        QFETCH(QString, folder);
+        QCOMPARE(storage::perUserDataDirectoryFrom(dataHomeAndHome[0], dataHomeAndHome[1]), folder);
     }
 
     void storageRule_data()
@@ -146,43 +182,183 @@ private slots:
         QFETCH(bool, beside);
         const storage::ProgramFolder folder{system, owned, writable};
         QCOMPARE(storage::keepsNotesBesideExecutable(folder), beside);
-        QCOMPARE(storage::storageDirectoryFor("/x/", folder),
-                 beside ? QString("/x/") : storage::perUserDataDirectory());
     }
 
-    // Ages in seconds of myText and setInfo.ini beside the executable and per user; -1: none.
-    void newerPairIsTheNote_data()
+    // What the note's own per-user place holds besides the note decides whether it is the
+    // note: the record of the files beside the program it took the place of. Ages in seconds
+    // of myText and setInfo.ini beside the program and in the place (negative: a day ahead);
+    // -1: none.
+    void perUserPlaceHoldsTheNoteOnItsRecord_data()
     {
         QTest::addColumn<QList<int>>("ages");
+        QTest::addColumn<QString>("record"); // "", "matching", "stale" (taken before a change of
+                                             // the text beside), "stale settings"
         QTest::addColumn<bool>("perUser");
-        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << false;
-        QTest::newRow("only per user") << QList<int>{-1, -1, 5, 5} << true;
-        QTest::newRow("per user newer") << QList<int>{9, 9, 5, 9} << true;
-        QTest::newRow("beside newer, its text deleted") << QList<int>{-1, 5, 9, 9} << false;
-        QTest::newRow("a tie goes to the storage folder") << QList<int>{5, 5, 5, 5} << false;
+        QTest::newRow("only beside") << QList<int>{5, 5, -1, -1} << "" << false;
+        QTest::newRow("only per user, nothing beside") << QList<int>{-1, -1, 5, 5} << "" << true;
+        QTest::newRow("per user with its record") << QList<int>{9, 9, 5, 9} << "matching" << true;
+        QTest::newRow("saved beside since the record")
+            << QList<int>{9, 9, 5, 5} << "stale" << false;
+        QTest::newRow("a day ahead, saved beside since the record")
+            << QList<int>{9, 9, -86400, -86400} << "stale" << false;
+        QTest::newRow("a day ahead, no record") << QList<int>{9, 9, -86400, -86400} << "" << false;
+        QTest::newRow("beside's text deleted since the record")
+            << QList<int>{-1, 5, 9, 9} << "stale" << false;
+        QTest::newRow("beside's settings saved since the record")
+            << QList<int>{9, 9, 5, 5} << "stale settings" << false;
     }
-    void newerPairIsTheNote()
+    void perUserPlaceHoldsTheNoteOnItsRecord()
     {
         QFETCH(QList<int>, ages);
+        QFETCH(QString, record);
         QFETCH(bool, perUser);
         QTemporaryDir beside;
         storage::setExecutablePathOverride(beside.filePath("deskMemo"));
-        const QString folders[] = {beside.path() + "/", storage::perUserDataDirectory()};
-        QDir(folders[1]).removeRecursively();
-        QDir().mkpath(folders[1]);
+        const QString folders[] = {storage::thisNote().programFolder,
+                                   storage::perUserDataDirectory() + storage::thisNote().name +
+                                       "/"};
+        QVERIFY(QDir().mkpath(folders[1]));
         const QDateTime now = QDateTime::currentDateTime();
-        for (int i = 0; i < 4; ++i) {
-            if (ages[i] < 0)
-                continue;
-            QFile file(folders[i / 2] + (i % 2 ? "setInfo.ini" : "myText"));
+        const auto make = [&](int i, const QByteArray &bytes) {
+            QFile file(folders[i / 2] + storage::noteFileNames()[i % 2]);
             QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
             QVERIFY(file.setFileTime(now.addSecs(-ages[i]), QFileDevice::FileModificationTime));
+        };
+        for (int i = 0; i < 4; ++i) {
+            if (ages[i] != -1 || (i == 0 && record == "stale"))
+                make(i, "old");
         }
+        if (!record.isEmpty())
+            writeBytes(folders[1] + storage::supersedesFileName(),
+                       "# a comment\n" + storage::besideState(folders[0]));
+        if (record == "stale" && ages[0] == -1)
+            QVERIFY(QFile::remove(folders[0] + "myText"));
+        else if (record == "stale")
+            make(0, "newer");
+        else if (record == "stale settings")
+            make(1, "newer");
         const storage::NotePlace place = storage::locateNote();
         QCOMPARE(place.home, folders[0]);
         QCOMPARE(place.live, folders[perUser]);
-        storage::setExecutablePathOverride(QString());
-        QDir(folders[1]).removeRecursively();
+    }
+
+    // Failures of the system calls that bring a save to the disk, made on purpose, `times` in a
+    // row. The program's folder holds an old note; a save that it refuses goes to the note's own
+    // place in the per-user data folder. Another copy of the program in a folder of its own
+    // meanwhile shows and saves its own note and leaves that place alone. Once the calls go
+    // ahead, the next start finds the note and moves it back, leaving nothing in that place.
+    void failingSystemCalls_data()
+    {
+        using Call = storage::seam::Call;
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<bool>("saved"); // in the per-user place
+        QTest::newRow("disk full beside") << Call::Write << ENOSPC << 1 << true;
+        QTest::newRow("flush fails beside") << Call::SyncFile << EIO << 1 << true;
+        QTest::newRow("rename fails beside") << Call::Rename << EACCES << 1 << true;
+        QTest::newRow("folder flush fails beside") << Call::SyncFolder << EIO << 1 << true;
+        QTest::newRow("disk full in both places") << Call::Write << ENOSPC << 9 << false;
+        QTest::newRow("per-user place can't be made") << Call::MakeFolder << EACCES << 1 << false;
+    }
+    void failingSystemCalls()
+    {
+        using Call = storage::seam::Call;
+        QFETCH(Call, call);
+        QFETCH(int, error);
+        QFETCH(int, times);
+        QFETCH(bool, saved);
+        QTemporaryDir dir, other;
+        storage::setExecutablePathOverride(dir.filePath("deskMemo"));
+        const QString beside = storage::thisNote().programFolder;
+        QVERIFY(storage::writeNoteText(beside + "myText", "old note"));
+        storage::NoteStore store;
+        const QString perUser = store.place().perUser;
+        storage::seam::resetAndRecord();
+        if (call == Call::MakeFolder)
+            storage::seam::failCall(Call::Rename, EROFS); // the program's folder refuses first
+        storage::seam::failCall(call, error, 0, times);
+
+        QCOMPARE(store.saveText("new note"), saved);
+        QCOMPARE(store.place().live, saved ? perUser : beside);
+        QCOMPARE(store.hasUnsavedChanges(), !saved);
+        QVERIFY(!store.refusals().isEmpty());
+        QCOMPARE(store.refusals().last().reason, qt_error_string(error));
+        QString text;
+        QVERIFY(storage::readNoteText(store.place().live + "myText", &text));
+        QCOMPARE(text, QString(saved ? "new note" : "old note"));
+        QVERIFY(QDir(beside).entryList({"myText.*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+        storage::seam::resetAndRecord();
+        QVERIFY(store.saveSettings(storage::defaultSetInfo())); // with the text still unsaved
+        QVERIFY(!store.hasUnsavedChanges());
+        const QStringList held = QDir(perUser).entryList(QDir::Files);
+        storage::setExecutablePathOverride(other.filePath("deskMemo"));
+        {
+            storage::NoteStore otherCopy;
+            QVERIFY(!otherCopy.loadText(&text));
+            QVERIFY(otherCopy.saveText("another note"));
+        }
+        QCOMPARE(QDir(perUser).entryList(QDir::Files), held);
+
+        storage::setExecutablePathOverride(dir.filePath("deskMemo"));
+        storage::NoteStore nextStart;
+        QVERIFY(nextStart.loadText(&text));
+        QCOMPARE(text, QString("new note"));
+        storage::seam::resetAndRecord();
+        QVERIFY(nextStart.saveText("saved at last"));
+        QCOMPARE(nextStart.place().live, beside);
+        QVERIFY(!QFileInfo::exists(perUser));
+        QCOMPARE(readFile(beside + "myText"), QByteArray("saved at last"));
+        // Every byte on the disk before the new file takes the old one's name, and the name on
+        // the disk before the save counts as done.
+        QCOMPARE(storage::seam::recordedCalls().mid(0, 4),
+                 (QVector<Call>{Call::Write, Call::SyncFile, Call::Rename, Call::SyncFolder}));
+    }
+
+    // A lock in the way that is no file (a folder, a pipe) refuses a save at once; the lock of a
+    // live program that never lets go, after two seconds.
+    void lockInTheWayIsARefusal_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a pipe") << "pipe";
+        QTest::newRow("a live program's") << "live";
+    }
+    void lockInTheWayIsARefusal()
+    {
+        QFETCH(QString, lock);
+        QTemporaryDir dir;
+        const QString lockPath = dir.filePath("setInfo.ini.lock");
+        QProcess holder;
+        holder.start("sleep", {"60"});
+        QVERIFY(holder.waitForStarted());
+        writeBytes(lockPath, QByteArray::number(holder.processId()) + "\nsleep\n" +
+                                 QSysInfo::machineHostName().toUtf8() + "\n");
+        if (lock != "live")
+            QVERIFY(QFile::remove(lockPath) &&
+                    (lock == "pipe" ? ::mkfifo(QFile::encodeName(lockPath).constData(), 0600) == 0
+                                    : QDir().mkdir(lockPath)));
+        QString why;
+        QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini"), storage::defaultSetInfo(), {},
+                                       &why));
+        QVERIFY2(why.contains("setInfo.ini.lock"), qPrintable(why));
+        QVERIFY(QFileInfo::exists(lockPath) && !QFileInfo::exists(dir.filePath("setInfo.ini")));
+    }
+
+    // Saves cut short leave their scratch files; the next save removes those, and only those.
+    void leftoverScratchFilesGo()
+    {
+        QTemporaryDir dir;
+        const QStringList left{"myText.AbC123", "setInfo.ini.x0Y9zZ"};
+        const QStringList others{"myText.a1", "myText.bak", "notes.AbC123", "setInfo.ini.lock1"};
+        for (const QString &name : left + others)
+            writeBytes(dir.filePath(name), "x");
+        QVERIFY(storage::writeNoteText(dir.filePath("myText"), "text"));
+        QStringList expected = others + QStringList{"myText"};
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
     }
 
     void systemProgramFolders_data()
@@ -327,6 +503,17 @@ private slots:
         QVERIFY(storage::readNoteText(path, &text));
         QCOMPARE(text, QString());
 
+        // A write that a signal interrupts goes on; a link's target takes the new text.
+        storage::seam::failCall(storage::seam::Call::Write, EINTR);
+        QVERIFY(QFile::link(path, dir.filePath("link")));
+        QVERIFY(storage::writeNoteText(dir.filePath("link"), "through the link"));
+        QVERIFY(QFileInfo(dir.filePath("link")).isSymLink());
+        QCOMPARE(readFile(path), QByteArray("through the link"));
+        // The new file takes over the old one's permissions.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
+        QVERIFY(storage::writeNoteText(path, "kept mode"));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0fff, QFileDevice::Permissions(0x0604));
+
         // A folder that can't hold the file: the save fails and the old note stays.
         QVERIFY(storage::writeNoteText(path, "old"));
         QVERIFY(!storage::writeNoteText(dir.filePath("myText/inside"), "new"));
@@ -344,6 +531,8 @@ private slots:
         QTest::newRow("other keys only")
             << QByteArray("[config]\nmovable_flag=false\nisTopWindow=true\nisAutoStart=true\n");
         QTest::newRow("startPos in another group") << QByteArray("[other]\nstartPos=@Point(1 2)\n");
+        QTest::newRow("startPos carried on from another line")
+            << QByteArray("[config]\nx=a\\\nstartPos=@Point(1 2)\n");
         QTest::newRow("garbage") << QByteArray("\x01\x02\xff[[[\n=\n", 9);
     }
     void settingsDefaultsWithoutStartPos()
@@ -460,6 +649,15 @@ private slots:
             QVERIFY2(!line.startsWith("select") || saved.contains(line + "\r\n"), line);
 
         QVERIFY(!storage::writeSetInfo(dir.filePath("setInfo.ini/below"), info));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+        QVERIFY(!storage::writeSetInfo(dir.filePath("pipe"), info));
+        QVERIFY(!QFileInfo(dir.filePath("pipe")).isFile());
+
+        // Names match exactly, or on Windows regardless of letter case, as the library has them.
+        const QByteArray upper = "[CONFIG]\nISTOPWINDOW=1\n[config]\nisTopWindow=0\n";
+        for (const Qt::CaseSensitivity nameCase : {Qt::CaseSensitive, Qt::CaseInsensitive})
+            QCOMPARE(storage::findKeyLines(upper, "config", {"isTopWindow"}, nameCase).keys.size(),
+                     nameCase == Qt::CaseSensitive ? 1 : 2);
     }
 
     // Another process holds the lock for a slow save: it is named as the owner, but without the

@@ -392,9 +392,12 @@ mount --bind "$dir" "$dir" && mount -o remount,bind,ro "$dir" ||
 note_start || give_up "the note did not show from the read-only folder"
 check "the note opens as it was left there" at 470 555
 menu 3
-check "a save goes to %APPDATA%\\deskMemo" bash -c 'ini_file="$1/setInfo.ini" ini movable_flag=true' _ "$appdata"
+# The note's own place in %APPDATA%\deskMemo: its folder's name and a digest of its identity.
+check "a save goes to the note's own place in %APPDATA%\\deskMemo" \
+    bash -c 'set -- "$1"/Notes_便签-*/; ini_file="$1setInfo.ini" ini movable_flag=true' _ "$appdata"
 check "... with the text copied there, the files beside the exe untouched" \
-    bash -c 'bytes "\xef\xbb\xbf\xed\x95\x9c\xea\xb8\x80 ok" "$1/myText" && unchanged "$dir/myText"' _ "$appdata"
+    bash -c 'set -- "$1"/Notes_便签-*/; bytes "\xef\xbb\xbf\xed\x95\x9c\xea\xb8\x80 ok" "$1myText" &&
+             unchanged "$dir/myText"' _ "$appdata"
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
 
