@@ -20,6 +20,7 @@ namespace platform
 GuardCalls systemGuardCalls()
 {
     GuardCalls calls;
+    calls.user = ::geteuid;
     calls.bind = ::bind;
     calls.connect = ::connect;
     calls.accept = [](int listener) {
@@ -76,7 +77,7 @@ struct Mark {
 Mark markOf(const QString &key)
 {
     const QByteArray name =
-        instanceName(key).toLatin1() + "-uid" + QByteArray::number(quint64(::geteuid()));
+        instanceName(key).toLatin1() + "-uid" + QByteArray::number(quint64(guardCalls().user()));
     Mark mark{};
     mark.address.sun_family = AF_UNIX;
     std::memcpy(mark.address.sun_path + 1, name.constData(), size_t(name.size()));
@@ -97,7 +98,7 @@ const sockaddr *addressOf(const Mark &mark)
 bool isOwnPeer(int fd)
 {
     uid_t user = 0;
-    return guardCalls().peerUser(fd, &user) && user == ::geteuid();
+    return guardCalls().peerUser(fd, &user) && user == guardCalls().user();
 }
 
 // Nobody who knocks fills the queue for long: the note takes every connection at once.

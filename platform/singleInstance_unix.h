@@ -11,6 +11,7 @@ namespace platform
 // replaces one of them to make it fail the way the system can (a refused or full socket, a
 // knock from another user, an answer that never comes).
 struct GuardCalls {
+    std::function<uid_t()> user; // geteuid
     std::function<int(int fd, const sockaddr *address, socklen_t length)> bind;
     std::function<int(int fd, const sockaddr *address, socklen_t length)> connect;
     // accept4 of a connection, non-blocking and closed on exec.

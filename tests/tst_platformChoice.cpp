@@ -228,6 +228,13 @@ private slots:
         row("held by another user", peerSeenAs(false, true)) << true << true << false << 0;
         row("held by nobody it can name", peerSeenAs(false, false)) << true << true << false << 0;
         row("knock of another user", peerSeenAs(true, true)) << false << false << false << 0;
+        row("another user's start",
+            [](Calls &calls) {
+                calls.user = [n = 0]() mutable {
+                    return ::geteuid() + uid_t(n++ > 0);
+                };
+            })
+            << true << false << false << 0;
         row("no descriptor for a moment", failing(&Calls::accept, EMFILE))
             << false << false << true << 1;
         row("wait interrupted", failing(&Calls::waitReadable, EINTR))
