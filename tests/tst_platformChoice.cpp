@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <atomic>
 #include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Environment = QMap<QByteArray, QByteArray>;
@@ -263,6 +265,11 @@ private slots:
             return fd;
         };
         injection(calls);
+        std::atomic<bool> waiting{false}; // the later start has asked and waits for the answer
+        calls.waitReadable = [&waiting, wait = calls.waitReadable](int fd, int ms) {
+            waiting = true;
+            return wait(fd, ms);
+        };
 
         auto first = std::make_unique<platform::NoteInstance>(keyOf(firstFolder));
         QWidget window;
@@ -275,10 +282,15 @@ private slots:
         QTEST(!later.unguardedBecause().isEmpty(), "warned");
         auto asking =
             std::async(std::launch::async, [&later] { return later.askRunningNoteForward(); });
+        const auto answered = [&] {
+            return asking.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        // The note takes the knock only once it has been asked, whatever the threads' timing.
+        while (!waiting && !answered())
+            std::this_thread::yield();
         if (running == Running::Hangs)
             asking.wait();
-        QVERIFY(QTest::qWaitFor(
-            [&] { return asking.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        QVERIFY(QTest::qWaitFor(answered));
         QTEST(asking.get(), "answered");
         QTRY_COMPARE(came, cameForward);
     }
