@@ -22,7 +22,9 @@ Q_DECLARE_METATYPE(Environment)
 Q_DECLARE_METATYPE(Kind)
 
 using Injection = std::function<void(platform::GuardCalls &)>;
-enum class Running { Answers, Ended, Hangs }; // the first note, while a later start asks for it
+// The first note, while a later start asks for it: it answers (also after a start that knocked
+// and left without asking), it has ended, or it hangs.
+enum class Running { Answers, AfterSilentKnock, Ended, Hangs };
 Q_DECLARE_METATYPE(Injection)
 Q_DECLARE_METATYPE(Running)
 static QSet<int> acceptedByNote;
@@ -223,6 +225,7 @@ private slots:
             << Running::Answers << true << false << false << 0;
         row("after the note ended", none, Running::Ended) << true << false << false << 0;
         row("a note that hangs", none, Running::Hangs) << false << false << false << 1;
+        row("after a silent knock", none, Running::AfterSilentKnock) << false << false << true << 1;
         row("name refused", failing(&Calls::bind, EACCES, true)) << true << true << false << 0;
         row("refused once", failing(&Calls::connect, ECONNREFUSED)) << false << false << true << 1;
         row("never reached", failing(&Calls::connect, ECONNREFUSED, true))
@@ -277,6 +280,8 @@ private slots:
         first->announce(&window, [&came] { ++came; });
         if (running == Running::Ended)
             first.reset();
+        if (running == Running::AfterSilentKnock)
+            platform::NoteInstance(keyOf(laterFolder));
         platform::NoteInstance later(keyOf(laterFolder));
         QTEST(later.isFirst(), "laterRuns");
         QTEST(!later.unguardedBecause().isEmpty(), "warned");
