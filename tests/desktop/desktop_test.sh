@@ -19,7 +19,7 @@ done
 source "$here/lib.sh"
 in_own_mounts "$0" "$@"
 work=$(mktemp -d)
-trap 'desk_stop; umount -ql "$work/note" "$work/bound"; rm -rf "$work"' EXIT
+trap 'desk_stop; umount -ql "$work/moving" "$work/bound"; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
@@ -406,19 +406,24 @@ kill -KILL "$note_pid"
 wait_for 5 test -s "$dir.rc"
 note_start "$dir"
 WAIT=0 check "after kill -9 a new start shows the note" alive
-if ! mounts_refused "a start after the note moved"; then
-    # The folder turns read-only under the running note: its next save moves it to the per-user folder.
-    mount --bind "$dir" "$dir" && mount -o remount,bind,ro "$dir"
-    menu 3 && menu 3
-    later_start moved "$dir/deskMemo"
-    WAIT=0 check "a start finds the note that moved to the per-user folder" found_running moved
-    umount "$dir"
-fi
 mkdir "$work/copy"
 cp "$dir/deskMemo" "$work/copy/"
 note_start "$work/copy"
 check "a copy in another folder is another note, shown beside it" \
     bash -c '[ "$(note_windows | wc -l)" = 2 ]'
+if ! mounts_refused "a start after the note moved"; then
+    # A note whose folder turns read-only under it: its next save moves it to a per-user folder
+    # (one of its own here, so that no other note of the tier sees it).
+    moving=$work/moving
+    mkdir "$moving" && cp "$dir/deskMemo" "$moving/"
+    note_start "$moving" env XDG_DATA_HOME="$moving.data" ./deskMemo
+    mount --bind "$moving" "$moving" && mount -o remount,bind,ro "$moving"
+    menu 3 && menu 3
+    later_start moved env XDG_DATA_HOME="$moving.data" "$moving/deskMemo"
+    WAIT=0 check "a start finds the note that moved to the per-user folder" found_running moved
+    kill -KILL "$note_pid"
+    umount "$moving"
+fi
 
 echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %), compared with 96 (100 %)"
 # One colour behind the note, so that pictures taken at different places compare; sc scales a
