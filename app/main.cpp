@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     platform::NoteInstance instance(runningNoteKey());
     if (!instance.isFirst())
         return handOverToRunningNote(instance);
+    warnIfUnguarded(instance);
     keepIdleQuiet();
     deskMemo window;
     showNoteWindow(window);

@@ -25,10 +25,25 @@ QString runningNoteKey()
 
 int handOverToRunningNote(platform::NoteInstance &instance)
 {
-    const bool reached = instance.askRunningNoteForward();
-    std::fprintf(stderr, "deskMemo: this note already runs%s\n",
-                 reached ? "; it was brought forward" : "");
-    return 0;
+    if (instance.askRunningNoteForward()) {
+        std::fprintf(stderr, "deskMemo: this note already runs; it was brought forward\n");
+        return 0;
+    }
+    std::fprintf(stderr,
+                 "deskMemo: this note already runs, but it did not answer within %d s (it may be "
+                 "stopped or hung); no second window was opened\n",
+                 platform::runningNoteAnswersWithinMs / 1000);
+    return 1;
+}
+
+void warnIfUnguarded(const platform::NoteInstance &instance)
+{
+    const QString reason = instance.unguardedBecause();
+    if (!reason.isEmpty())
+        std::fprintf(stderr,
+                     "deskMemo: this note runs without its running mark (%s); a second start may "
+                     "open it twice\n",
+                     qPrintable(reason));
 }
 
 void showNoteWindow(deskMemo &window)
@@ -72,8 +87,7 @@ void scaleWithScreen()
 
 void letLaterStartsFind(deskMemo &window, platform::NoteInstance &instance)
 {
-    instance.announce(window.winId(), &window,
-                      [&window] { platform::windowSystem().bringForward(&window); });
+    instance.announce(&window, [&window] { platform::windowSystem().bringForward(&window); });
 }
 
 void keepIdleQuiet()

@@ -19,8 +19,12 @@ class NoteInstance;
 QString runningNoteKey();
 
 // A start of a note that runs already opens no window of its own: it asks the running note to
-// come forward, says so on standard error and gives the exit code, 0.
+// come forward, says so on standard error and gives the exit code: 0 when the note came forward,
+// 1 when it did not answer (it is stopped or hung), so that nobody waits on it.
 int handOverToRunningNote(platform::NoteInstance &instance);
+
+// Says on standard error why the note runs without its running mark, when it does.
+void warnIfUnguarded(const platform::NoteInstance &instance);
 
 // Keeps the program free of wake-ups while the note just sits on the desktop. Call once the
 // application object exists and before the note window is constructed:

@@ -1,131 +1,237 @@
+#include "platform/singleInstance_unix.h"
 #include "platform/singleInstance.h"
 
-#include <QFile>
-#include <QObject>
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
+#include <QWidget>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
+#include <poll.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace platform
 {
 
-struct NoteInstance::State {
-    int lock = -1;     // held for the life of the first program; the system lets go at its end
-    int listener = -1; // where later starts knock
-    QByteArray socketPath;
-    bool first = true;
+GuardCalls systemGuardCalls()
+{
+    GuardCalls calls;
+    calls.user = ::geteuid;
+    calls.bind = ::bind;
+    calls.connect = ::connect;
+    calls.accept = [](int listener) {
+        return ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    };
+    calls.peerUser = [](int fd, uid_t *user) {
+        ucred credentials{};
+        socklen_t length = sizeof credentials;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 ||
+            length != sizeof credentials)
+            return false;
+        *user = credentials.uid;
+        return true;
+    };
+    calls.waitReadable = [](int fd, int ms) {
+        pollfd watched{fd, POLLIN, 0};
+        return ::poll(&watched, 1, ms);
+    };
+    return calls;
+}
 
-    ~State()
-    {
-        if (listener >= 0) {
-            ::close(listener);
-            ::unlink(socketPath.constData());
-        }
-        if (lock >= 0)
-            ::close(lock);
-    }
-};
+GuardCalls &guardCalls()
+{
+    static GuardCalls calls = systemGuardCalls();
+    return calls;
+}
 
 namespace
 {
 
-// A folder that only this user can enter and change: the runtime folder's rule, checked, since
-// a folder that others can write would let them take the note's socket or block it.
-bool isPrivateFolder(const QByteArray &path)
+// A later start's request, and the running note's answer once it has come forward.
+constexpr char comeForwardRequest = 'F';
+constexpr char cameForwardAnswer = 'F';
+
+void closeIfOpen(int fd)
 {
-    struct stat st;
-    return !path.isEmpty() && path.startsWith('/') && ::lstat(path.constData(), &st) == 0 &&
-           S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    if (fd >= 0)
+        ::close(fd);
 }
 
-// $XDG_RUNTIME_DIR; without one, a folder of this user's own in /tmp, made private on first use.
-QByteArray runtimeFolder()
+QString systemError(int error)
 {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        return isPrivateFolder(runtime) ? runtime : QByteArray();
-    const QByteArray own = "/tmp/deskMemo-" + QByteArray::number(::geteuid());
-    ::mkdir(own.constData(), 0700);
-    return isPrivateFolder(own) ? own : QByteArray();
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool toAddress(const QByteArray &path, sockaddr_un *address)
-{
-    if (size_t(path.size()) >= sizeof address->sun_path)
-        return false;
-    std::memset(address, 0, sizeof *address);
-    address->sun_family = AF_UNIX;
-    std::memcpy(address->sun_path, path.constData(), size_t(path.size()));
-    return true;
-}
-
-int listenAt(const QByteArray &path)
-{
+struct Mark {
     sockaddr_un address;
-    if (!toAddress(path, &address))
-        return -1;
-    // A socket left by a note that was killed: the lock says that nobody listens on it any more.
-    ::unlink(path.constData());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    socklen_t length;
+};
+
+// In the abstract namespace (a name that begins with a zero byte): there is no file to leave
+// behind or to find in somebody else's folder, and the kernel frees the name with the last
+// process that holds it, however that process ended.
+Mark markOf(const QString &key)
+{
+    const QByteArray name =
+        instanceName(key).toLatin1() + "-uid" + QByteArray::number(quint64(guardCalls().user()));
+    Mark mark{};
+    mark.address.sun_family = AF_UNIX;
+    std::memcpy(mark.address.sun_path + 1, name.constData(), size_t(name.size()));
+    mark.length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()));
+    return mark;
+}
+
+int newSocket()
+{
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+const sockaddr *addressOf(const Mark &mark)
+{
+    return reinterpret_cast<const sockaddr *>(&mark.address);
+}
+
+bool isOwnPeer(int fd)
+{
+    uid_t user = 0;
+    return guardCalls().peerUser(fd, &user) && user == guardCalls().user();
+}
+
+// Nobody who knocks fills the queue for long: the note takes every connection at once.
+bool listenAt(int fd, const Mark &mark)
+{
+    return guardCalls().bind(fd, addressOf(mark), mark.length) == 0 && ::listen(fd, SOMAXCONN) == 0;
+}
+
+enum class Holder {
+    OwnNote,    // connected, to a program of this user
+    OtherUser,  // connected, to a program of another user
+    Unreachable // nobody listens any more, or the queue is full
+};
+
+// A connection with no wait: the kernel takes it into the holder's queue, or says at once why not.
+Holder reachHolder(const Mark &mark, int *connection)
+{
+    const int fd = newSocket();
     if (fd < 0)
-        return -1;
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-        ::listen(fd, 4) != 0) {
+        return Holder::Unreachable;
+    if (guardCalls().connect(fd, addressOf(mark), mark.length) != 0) {
         ::close(fd);
-        return -1;
+        return Holder::Unreachable;
     }
-    return fd;
+    if (!isOwnPeer(fd)) {
+        ::close(fd);
+        return Holder::OtherUser;
+    }
+    *connection = fd;
+    return Holder::OwnNote;
 }
 
-// The running note may be between taking its lock and listening: a few tries, half a second
-// apart at most.
-bool knockAt(const QByteArray &path)
+// A knock of this user is answered when its request has come; one of another user is shut at
+// once. Nothing that arrives here can block the note: every read and write returns at once.
+void answerWhenAsked(int fd, QObject *owner, const std::function<void()> &comeForward)
 {
-    sockaddr_un address;
-    if (!toAddress(path, &address))
-        return false;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            return false;
-        // The running note's backlog takes the connection even before the note accepts it.
-        const bool reached =
-            ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    if (!isOwnPeer(fd)) {
         ::close(fd);
-        if (reached)
-            return true;
-        QThread::msleep(100);
+        return;
     }
-    return false;
+    auto *request = new QSocketNotifier(fd, QSocketNotifier::Read, owner);
+    QObject::connect(request, &QSocketNotifier::activated, owner, [request, fd, comeForward] {
+        char asked = 0;
+        const ssize_t got = ::recv(fd, &asked, 1, 0);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        if (got == 1 && asked == comeForwardRequest) {
+            comeForward();
+            // The later start may have given up meanwhile: no SIGPIPE for that.
+            ::send(fd, &cameForwardAnswer, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
+        request->setEnabled(false);
+        request->deleteLater();
+        ::close(fd);
+    });
+}
+
+// Takes every waiting connection. Where the system refuses one (no file descriptor left), the
+// note stops listening for a moment instead of being woken again and again by the same queue.
+void acceptKnocks(int listener, QSocketNotifier *notifier, QObject *owner,
+                  const std::function<void()> &comeForward)
+{
+    for (;;) {
+        const int fd = guardCalls().accept(listener);
+        if (fd >= 0) {
+            answerWhenAsked(fd, owner, comeForward);
+            continue;
+        }
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            notifier->setEnabled(false);
+            QTimer::singleShot(100, notifier, [notifier] { notifier->setEnabled(true); });
+        }
+        return;
+    }
 }
 
 } // namespace
 
+struct NoteInstance::State {
+    int listener = -1; // the first program's mark, held for its life
+    int knock = -1;    // a later start's connection to the running note
+    bool first = true;
+    QString unguardedBecause;
+    QDeadlineTimer answerBy{runningNoteAnswersWithinMs};
+
+    ~State()
+    {
+        closeIfOpen(listener);
+        closeIfOpen(knock);
+    }
+};
+
+// The name is taken, or its holder is asked who it is. A holder that nobody can reach may be a
+// note between taking its name and listening, or one that has just ended: asked again until the
+// time is up.
 NoteInstance::NoteInstance(const QString &key) : state(new State)
 {
-    const QByteArray folder = runtimeFolder();
-    if (folder.isEmpty())
-        return;
-    const QByteArray base = folder + '/' + QFile::encodeName(instanceName(key));
-    state->socketPath = base + ".socket";
-    // Nothing is ever written into the lock: it is held for reading, which flock allows.
-    state->lock =
-        ::open((base + ".lock").constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (state->lock < 0)
-        return;
-    if (::flock(state->lock, LOCK_EX | LOCK_NB) == 0)
-        return;
-    state->first = errno != EWOULDBLOCK;
-    ::close(state->lock);
-    state->lock = -1;
+    const Mark mark = markOf(key);
+    for (;;) {
+        const int fd = newSocket();
+        if (fd < 0) {
+            state->unguardedBecause = systemError(errno);
+            return;
+        }
+        if (listenAt(fd, mark)) {
+            state->listener = fd;
+            return;
+        }
+        const int error = errno;
+        ::close(fd);
+        if (error != EADDRINUSE) {
+            state->unguardedBecause = systemError(error);
+            return;
+        }
+        switch (reachHolder(mark, &state->knock)) {
+        case Holder::OwnNote:
+            state->first = false;
+            return;
+        case Holder::OtherUser:
+            state->unguardedBecause = QStringLiteral("another user holds its mark");
+            return;
+        case Holder::Unreachable:
+            break;
+        }
+        if (state->answerBy.hasExpired()) {
+            state->unguardedBecause =
+                QStringLiteral("a program that takes no knock holds its mark");
+            return;
+        }
+        QThread::msleep(50);
+    }
 }
 
 NoteInstance::~NoteInstance() = default;
@@ -135,32 +241,40 @@ bool NoteInstance::isFirst() const
     return state->first;
 }
 
-// Each knock is one connection, which says nothing: it is taken and closed.
-void NoteInstance::announce(WId, QObject *receiver, std::function<void()> comeForward)
+QString NoteInstance::unguardedBecause() const
 {
-    if (state->lock < 0)
-        return;
-    state->listener = listenAt(state->socketPath);
+    return state->unguardedBecause;
+}
+
+void NoteInstance::announce(QWidget *window, std::function<void()> comeForward)
+{
     if (state->listener < 0)
         return;
-    auto *notifier = new QSocketNotifier(state->listener, QSocketNotifier::Read, receiver);
     const int listener = state->listener;
-    QObject::connect(notifier, &QSocketNotifier::activated, receiver,
-                     [listener, comeForward = std::move(comeForward)] {
-                         bool knocked = false;
-                         for (int fd;
-                              (fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
-                             ::close(fd);
-                             knocked = true;
-                         }
-                         if (knocked)
-                             comeForward();
+    auto *notifier = new QSocketNotifier(listener, QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window,
+                     [listener, notifier, window, comeForward = std::move(comeForward)] {
+                         acceptKnocks(listener, notifier, window, comeForward);
                      });
 }
 
 bool NoteInstance::askRunningNoteForward()
 {
-    return knockAt(state->socketPath);
+    if (state->knock < 0 ||
+        ::send(state->knock, &comeForwardRequest, 1, MSG_NOSIGNAL | MSG_DONTWAIT) != 1)
+        return false;
+    while (!state->answerBy.hasExpired()) {
+        const int ready =
+            guardCalls().waitReadable(state->knock, int(state->answerBy.remainingTime()));
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready > 0) {
+            char answer = 0;
+            return ::recv(state->knock, &answer, 1, MSG_DONTWAIT) == 1 &&
+                   answer == cameForwardAnswer;
+        }
+    }
+    return false;
 }
 
 } // namespace platform

@@ -2,7 +2,7 @@
 
 #include "platform/win/windowsApi.h"
 
-#include <QObject>
+#include <QWidget>
 
 #include <string>
 
@@ -16,6 +16,8 @@ struct NoteInstance::State {
     std::wstring property;
     HWND window = nullptr;
     bool first = true;
+    QString unguardedBecause;
+    ULONGLONG answerBy = GetTickCount64() + runningNoteAnswersWithinMs;
 
     ~State()
     {
@@ -43,6 +45,27 @@ BOOL CALLBACK findMarkedWindow(HWND window, LPARAM parameter)
     return FALSE;
 }
 
+HWND markedWindow(const std::wstring &property)
+{
+    Search search{&property, nullptr};
+    EnumWindows(findMarkedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Whether the window's thread takes a message within `ms`: a note that is hung (or whose
+// process is stopped) does not, and is then neither waited for nor raised.
+bool answers(HWND window, ULONGLONG ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, UINT(ms), &result) != 0;
+}
+
+QString systemError(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED ? QStringLiteral("another user holds its mark")
+                                        : QStringLiteral("system error %1").arg(error);
+}
+
 } // namespace
 
 // Paths differ in letter case only on paper there.
@@ -51,8 +74,11 @@ NoteInstance::NoteInstance(const QString &key) : state(new State)
     state->property = instanceName(key.toCaseFolded()).toStdWString();
     const std::wstring name = L"Local\\" + state->property;
     state->mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    const DWORD error = GetLastError();
     // A name that another user took is refused (access denied): the note then runs unguarded.
-    state->first = !(state->mutex && GetLastError() == ERROR_ALREADY_EXISTS);
+    if (!state->mutex)
+        state->unguardedBecause = systemError(error);
+    state->first = !(state->mutex && error == ERROR_ALREADY_EXISTS);
 }
 
 NoteInstance::~NoteInstance() = default;
@@ -62,28 +88,36 @@ bool NoteInstance::isFirst() const
     return state->first;
 }
 
-void NoteInstance::announce(WId window, QObject *, std::function<void()>)
+QString NoteInstance::unguardedBecause() const
 {
-    state->window = reinterpret_cast<HWND>(window);
+    return state->unguardedBecause;
+}
+
+void NoteInstance::announce(QWidget *window, std::function<void()>)
+{
+    state->window = reinterpret_cast<HWND>(window->winId());
     SetPropW(state->window, state->property.c_str(), reinterpret_cast<HANDLE>(1));
 }
 
-// The running note may not have shown its window yet: a few tries, 100 ms apart.
+// The running note may not have shown its window yet: looked for until the time is up.
 bool NoteInstance::askRunningNoteForward()
 {
-    for (int attempt = 0; attempt < 30; ++attempt) {
-        Search search{&state->property, nullptr};
-        EnumWindows(findMarkedWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            SetForegroundWindow(search.found);
-            // HWND_TOP keeps a pinned note in the topmost band and a released one out of it.
-            SetWindowPos(search.found, HWND_TOP, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= state->answerBy)
+            return false;
+        if (const HWND found = markedWindow(state->property)) {
+            if (!answers(found, state->answerBy - now))
+                return false;
+            SetForegroundWindow(found);
+            // HWND_TOP keeps a pinned note in the topmost band and a released one out of it;
+            // asynchronous, so that a note that hangs from now on holds nobody up.
+            SetWindowPos(found, HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
             return true;
         }
         Sleep(100);
     }
-    return false;
 }
 
 } // namespace platform

@@ -204,6 +204,8 @@ private slots:
         const QString dir = Access::appDir(*w);
         QVERIFY(QDir(dir).removeRecursively());
         QFile blocker(dir.chopped(1));
+        // The temporary folder can't remove a plain file in its place.
+        const auto removeBlocker = qScopeGuard([&blocker] { blocker.remove(); });
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
 

@@ -1,11 +1,18 @@
 #include "app/platformChoice.h"
+#include "platform/singleInstance.h"
+#include "platform/singleInstance_unix.h"
 #include "platform/wayland/moduleLoader.h"
+#include "storage/noteIdentity.h"
 
 #include <QMap>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <QtTest>
 
+#include <atomic>
+#include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Environment = QMap<QByteArray, QByteArray>;
@@ -13,6 +20,42 @@ using Changes = QList<app::EnvironmentChange>;
 using Kind = app::WindowSystemKind;
 Q_DECLARE_METATYPE(Environment)
 Q_DECLARE_METATYPE(Kind)
+
+using Injection = std::function<void(platform::GuardCalls &)>;
+// The first note, while a later start asks for it: it answers (also after a start that knocked
+// and left without asking), it has ended, or it hangs.
+enum class Running { Answers, AfterSilentKnock, Ended, Hangs };
+Q_DECLARE_METATYPE(Injection)
+Q_DECLARE_METATYPE(Running)
+static QSet<int> acceptedByNote;
+
+// A guard call that fails with `error` the first time (or every time), else as the system's does.
+template <typename Call>
+Injection failing(Call platform::GuardCalls::*call, int error, bool always = false)
+{
+    return [=](platform::GuardCalls &calls) {
+        calls.*call = [=, failed = false, system = calls.*call](auto... arguments) mutable {
+            if (failed && !always)
+                return system(arguments...);
+            failed = true;
+            errno = error;
+            return -1;
+        };
+    };
+}
+
+// Who the note (or the later start) sees at the other end of a connection: another user, or
+// nobody it can name.
+Injection peerSeenAs(bool byNote, bool known)
+{
+    return [=](platform::GuardCalls &calls) {
+        calls.peerUser = [=, system = calls.peerUser](int fd, uid_t *user) {
+            const bool asked = system(fd, user);
+            *user += acceptedByNote.contains(fd) == byNote ? 1 : 0;
+            return asked && known;
+        };
+    };
+}
 
 // The environment decisions taken before the application object exists.
 class tst_platformChoice : public QObject
@@ -149,6 +192,114 @@ private slots:
         if (self == 0)
             QTest::newRow("module of another user") << 0755 << 0755 << nobody << false << false;
     }
+    // A later start finds the running note by every path to its folder and hears back in time;
+    // nothing another user does and nothing the system refuses makes it hang, open a twin of a
+    // running note, or stay away.
+    void guard_data()
+    {
+        QTest::addColumn<QString>("firstFolder");
+        QTest::addColumn<QString>("laterFolder");
+        QTest::addColumn<Injection>("injection");
+        QTest::addColumn<Running>("running");
+        QTest::addColumn<bool>("laterRuns");
+        QTest::addColumn<bool>("warned");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<int>("cameForward");
+        using Calls = platform::GuardCalls;
+        const Injection none = [](Calls &) {
+        };
+        const auto row = [&](const char *name, const Injection &injection,
+                             Running running = Running::Answers) -> QTestData & {
+            return QTest::newRow(name) << "note"
+                                       << "note" << injection << running;
+        };
+        row("same folder", none) << false << false << true << 1;
+        QTest::newRow("through a link to the folder")
+            << "note"
+            << "link" << none << Running::Answers << false << false << true << 1;
+        QTest::newRow("a copy in another folder")
+            << "note"
+            << "copy" << none << Running::Answers << true << false << false << 0;
+        QTest::newRow("non-Latin folders that can't be asked")
+            << QString::fromUtf8("gone/笔记") << QString::fromUtf8("gone/便签") << none
+            << Running::Answers << true << false << false << 0;
+        row("after the note ended", none, Running::Ended) << true << false << false << 0;
+        row("a note that hangs", none, Running::Hangs) << false << false << false << 1;
+        row("after a silent knock", none, Running::AfterSilentKnock) << false << false << true << 1;
+        row("name refused", failing(&Calls::bind, EACCES, true)) << true << true << false << 0;
+        row("refused once", failing(&Calls::connect, ECONNREFUSED)) << false << false << true << 1;
+        row("never reached", failing(&Calls::connect, ECONNREFUSED, true))
+            << true << true << false << 0;
+        row("held by another user", peerSeenAs(false, true)) << true << true << false << 0;
+        row("held by nobody it can name", peerSeenAs(false, false)) << true << true << false << 0;
+        row("knock of another user", peerSeenAs(true, true)) << false << false << false << 0;
+        row("another user's start",
+            [](Calls &calls) {
+                calls.user = [n = 0]() mutable {
+                    return ::geteuid() + uid_t(n++ > 0);
+                };
+            })
+            << true << false << false << 0;
+        row("no descriptor for a moment", failing(&Calls::accept, EMFILE))
+            << false << false << true << 1;
+        row("wait interrupted", failing(&Calls::waitReadable, EINTR))
+            << false << false << true << 1;
+    }
+    void guard()
+    {
+        QFETCH(QString, firstFolder);
+        QFETCH(QString, laterFolder);
+        QFETCH(Injection, injection);
+        QFETCH(Running, running);
+        QFETCH(int, cameForward);
+        QTemporaryDir temporary;
+        QVERIFY(QDir(temporary.path()).mkpath("note") && QDir(temporary.path()).mkpath("copy"));
+        QVERIFY(QFile::link(temporary.filePath("note"), temporary.filePath("link")));
+        const auto keyOf = [&](const QString &folder) {
+            return storage::identifyNote(temporary.filePath(folder)).key;
+        };
+        const auto restore =
+            qScopeGuard([] { platform::guardCalls() = platform::systemGuardCalls(); });
+        platform::GuardCalls &calls = platform::guardCalls();
+        acceptedByNote.clear();
+        calls.accept = [](int listener) {
+            const int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            acceptedByNote.insert(fd);
+            return fd;
+        };
+        injection(calls);
+        std::atomic<bool> waiting{false}; // the later start has asked and waits for the answer
+        calls.waitReadable = [&waiting, wait = calls.waitReadable](int fd, int ms) {
+            waiting = true;
+            return wait(fd, ms);
+        };
+
+        auto first = std::make_unique<platform::NoteInstance>(keyOf(firstFolder));
+        QWidget window;
+        int came = 0;
+        first->announce(&window, [&came] { ++came; });
+        if (running == Running::Ended)
+            first.reset();
+        if (running == Running::AfterSilentKnock)
+            platform::NoteInstance(keyOf(laterFolder));
+        platform::NoteInstance later(keyOf(laterFolder));
+        QTEST(later.isFirst(), "laterRuns");
+        QTEST(!later.unguardedBecause().isEmpty(), "warned");
+        auto asking =
+            std::async(std::launch::async, [&later] { return later.askRunningNoteForward(); });
+        const auto answered = [&] {
+            return asking.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        // The note takes the knock only once it has been asked, whatever the threads' timing.
+        while (!waiting && !answered())
+            std::this_thread::yield();
+        if (running == Running::Hangs)
+            asking.wait();
+        QVERIFY(QTest::qWaitFor(answered));
+        QTEST(asking.get(), "answered");
+        QTRY_COMPARE(came, cameForward);
+    }
+
     void plantedModule()
     {
         QFETCH(int, fileMode);
@@ -173,5 +324,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_platformChoice)
+QTEST_MAIN(tst_platformChoice)
 #include "tst_platformChoice.moc"

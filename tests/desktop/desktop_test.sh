@@ -17,8 +17,9 @@ for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessag
 done
 # shellcheck source=tests/desktop/lib.sh
 source "$here/lib.sh"
+in_own_mounts "$0" "$@"
 work=$(mktemp -d)
-trap 'desk_stop; rm -rf "$work"' EXIT
+trap 'desk_stop; umount -ql "$work/moving" "$work/bound"; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
@@ -36,7 +37,7 @@ describe_failure() {
 }
 
 # --- conditions (exported, so that check can poll them) ---------------------------------
-state_has() { xprop -id "$note" _NET_WM_STATE | grep -q "$1"; }
+state_has() { prints "$1" xprop -id "$note" _NET_WM_STATE; }
 # stays_at X Y: the note has come to rest at (X, Y): the same place twice, half a second apart.
 stays_at() {
     local before
@@ -100,8 +101,8 @@ above() {
     [ "$(grep -nx "$1" <<<"$order" | cut -d: -f1)" -gt "$(grep -nx "$2" <<<"$order" | cut -d: -f1)" ]
 }
 active() { [ "$(xdotool getactivewindow)" = "$1" ]; }
-alive() { kill -0 "$note_pid" && [ ! -e "$dir.rc" ] && xdotool search --onlyvisible --pid \
-    "$note_pid" --name '^deskMemo$' | grep -qx "$note"; }
+alive() { kill -0 "$note_pid" && [ ! -e "$dir.rc" ] && prints "^$note$" xdotool search \
+    --onlyvisible --pid "$note_pid" --name '^deskMemo$'; }
 no_window() { ! others "$1"; }
 export -f state_has state_lacks ini keep unchanged bytes page colour look same_look \
     above active alive no_window note_exit shoot crop count
@@ -185,20 +186,20 @@ check "opens at (500, 500), 760 x 580" at 500 500
 # The very first thing a person may do: drag the text.
 drag 100 45 40 30
 check "the first drag moves the note by exactly the mouse's travel" at 540 530
-check "a utility window" bash -c 'xprop -id "$note" _NET_WM_WINDOW_TYPE | grep -q "= _NET_WM_WINDOW_TYPE_UTILITY"'
-check "without decorations" bash -c 'xprop -id "$note" _NET_FRAME_EXTENTS | grep -q "= 0, 0, 0, 0$"'
+check "a utility window" prints "= _NET_WM_WINDOW_TYPE_UTILITY" xprop -id "$note" _NET_WM_WINDOW_TYPE
+check "without decorations" prints "= 0, 0, 0, 0$" xprop -id "$note" _NET_FRAME_EXTENTS
 check "not above other windows" state_lacks _NET_WM_STATE_ABOVE
 check "the display page: desktop seen through, no frame image" page display
 check "the default text in orange" colour '#ff7f23' 100 100000 60 30 300 60
 picture display-page.png -30 -20 520 150
 menu 0 menu.png
-check "nothing stored: no myText, no setInfo.ini" bash -c '! ls "$dir" | grep -q "myText\|setInfo"'
+check "nothing stored: no myText, no setInfo.ini" bash -c '! prints "myText\|setInfo" ls "$dir"'
 
 echo "# clicks through the empty parts"
 # A window beneath an empty part of the note (which stands at 540,530, 760 x 580).
 xev -name beneath -geometry 100x80+850+750 -event button >"$work/beneath.log" 2>&1 &
 desk_pids+=($!)
-beneath=$(wait_for 5 xdotool search --onlyvisible --name '^beneath$' | head -n 1)
+beneath=$(first_line wait_for 5 xdotool search --onlyvisible --name '^beneath$')
 wmctrl -i -a "$note"
 wait_for 5 above "$note" "$beneath"
 xdotool mousemove --window "$beneath" 50 40 click 1
@@ -225,7 +226,7 @@ echo "# pin and unpin"
 xmessage -geometry +1200+80 "another window" >/dev/null 2>&1 &
 other_pid=$!
 desk_pids+=("$other_pid")
-other=$(wait_for 5 xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
+other=$(first_line wait_for 5 xdotool search --onlyvisible --name '^xmessage$')
 menu 4
 check "置顶 keeps the note above" state_has _NET_WM_STATE_ABOVE
 check "置顶 stores it and the dragged position" ini isTopWindow=true startPos=470,555
@@ -302,7 +303,7 @@ check "the info button twice opens two dialogs" bash -c '[ "$(others "^信息$" 
 read -ra info < <(others '^信息$' | tr '\n' ' ')
 # They open over the note; moved aside, they leave its buttons free.
 xdotool windowmove "${info[0]}" 40 40 windowmove "${info[1]}" 400 40
-wait_for 5 bash -c 'for w; do xwininfo -id "$w" | grep -q "upper-left Y: *[0-9][0-9]$" || exit 1
+wait_for 5 bash -c 'for w; do prints "upper-left Y: *[0-9][0-9]$" xwininfo -id "$w" || exit 1
     done' _ "${info[@]}"
 click 365 227
 check "the note stays usable while they are open" page display
@@ -369,15 +370,38 @@ echo "# one note, one program"
 note_start "$dir" || give_up "the note did not show again"
 xmessage -geometry +450+450 "over the note" >/dev/null 2>&1 &
 desk_pids+=($!)
-other=$(wait_for 5 xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
+other=$(first_line wait_for 5 xdotool search --onlyvisible --name '^xmessage$')
 wait_for 5 above "$other" "$note"
 # Started again through a link from elsewhere: the same note.
 ln -s "$dir/deskMemo" "$work/link"
 (cd / && timeout 20 "$work/link" 2>"$work/second.log"; echo $? >"$work/second.rc") &
 check "a second start of the same note ends with exit code 0, saying it runs already" \
-    bash -c '[ "$(cat "$work/second.rc")" = 0 ] && grep -q "already runs" "$work/second.log"'
+    bash -c '[ "$(cat "$work/second.rc" 2>/dev/null)" = 0 ] && grep -q "already runs" "$work/second.log"'
 WAIT=0 check "... opens no second window" bash -c '[ "$(note_windows)" = "$note" ]'
 check "... and brings the running note to the front" above "$note" "$other"
+# later_start NAME COMMAND...: another start of the note, from /, given 5 s; its exit code and
+# what it said land in NAME.rc and NAME.log. found_running NAME: it found the note, which came
+# forward (a twin would still run).
+later_start() { (cd / && timeout 5 "${@:2}" >"$work/$1.log" 2>&1; echo $? >"$work/$1.rc"); }
+found_running() { [ "$(cat "$work/$1.rc")" = 0 ] && grep -q "brought forward" "$work/$1.log"; }
+later_start runtime env XDG_RUNTIME_DIR="$work/home" "$dir/deskMemo"
+WAIT=0 check "... so does a start with another XDG_RUNTIME_DIR, as after su" found_running runtime
+if ! mounts_refused "a start through a bind mount"; then
+    mkdir "$work/bound" && mount --bind "$dir" "$work/bound"
+    later_start bound "$work/bound/deskMemo"
+    WAIT=0 check "... and a start through a bind mount of its folder" found_running bound
+    umount "$work/bound"
+fi
+kill -STOP "$note_pid"
+starts=()
+for i in 1 2 3 4 5 6 7; do later_start "stopped$i" "$dir/deskMemo" & starts+=($!); done
+wait "${starts[@]}"
+unanswered() { for i in 1 2 3 4 5 6 7; do [ "$(cat "$work/stopped$i.rc")" = 1 ] && grep -q "did not answer" "$work/stopped$i.log" || return 1; done; }
+WAIT=0 check "seven starts against a stopped note each end within 5 s with exit code 1, saying so" unanswered
+WAIT=0 check "... and open no second window" bash -c '[ "$(note_windows)" = "$note" ]'
+kill -CONT "$note_pid"
+later_start continued "$dir/deskMemo"
+WAIT=0 check "continued, the note still runs and comes forward" found_running continued
 kill -KILL "$note_pid"
 wait_for 5 test -s "$dir.rc"
 note_start "$dir"
@@ -387,6 +411,19 @@ cp "$dir/deskMemo" "$work/copy/"
 note_start "$work/copy"
 check "a copy in another folder is another note, shown beside it" \
     bash -c '[ "$(note_windows | wc -l)" = 2 ]'
+if ! mounts_refused "a start after the note moved"; then
+    # A note whose folder turns read-only under it: its next save moves it to a per-user folder
+    # (one of its own here, so that no other note of the tier sees it).
+    moving=$work/moving
+    mkdir "$moving" && cp "$dir/deskMemo" "$moving/"
+    note_start "$moving" env XDG_DATA_HOME="$moving.data" ./deskMemo
+    mount --bind "$moving" "$moving" && mount -o remount,bind,ro "$moving"
+    menu 3 && menu 3
+    later_start moved env XDG_DATA_HOME="$moving.data" "$moving/deskMemo"
+    WAIT=0 check "a start finds the note that moved to the per-user folder" found_running moved
+    kill -KILL "$note_pid"
+    umount "$moving"
+fi
 
 echo "# scaled screens: Xft.dpi 144 (150 %) and 192 (200 %), compared with 96 (100 %)"
 # One colour behind the note, so that pictures taken at different places compare; sc scales a
@@ -403,7 +440,7 @@ for percent in 100 150 200; do
     check "$percent %: opens at (500, 500) in a window of $(sc 760) x $(sc 580)" scaled_at 500 500
     picture "display-page-$percent.png" "$(sc -30)" "$(sc -20)" "$(sc 520)" "$(sc 150)"
     xev -name beneath -geometry "$(sc 100)x$(sc 60)+$(sc 560)+$(sc 600)" -event button >"$work/beneath.log" 2>&1 &
-    beneath=$(wait_for 5 xdotool search --onlyvisible --name '^beneath$' | head -n 1)
+    beneath=$(first_line wait_for 5 xdotool search --onlyvisible --name '^beneath$')
     wmctrl -i -a "$note" && wait_for 5 above "$note" "$beneath" && xdotool mousemove "$(sc 610)" "$(sc 630)" click 1
     check "$percent %: a click just below the text reaches the window beneath" grep -q ButtonPress "$work/beneath.log"
     kill $!

@@ -14,6 +14,35 @@ desk_stop() {
     desk_pids=()
 }
 
+# A command's whole output is read before it is searched: under pipefail a reader that leaves
+# early (grep -q, head) can kill its writer with SIGPIPE, at random.
+# first_line COMMAND...: the first line that COMMAND prints; fails with COMMAND.
+first_line() {
+    local all
+    all=$("$@") || return
+    echo "${all%%$'\n'*}"
+}
+# prints PATTERN COMMAND...: COMMAND prints a line that matches PATTERN (a grep pattern).
+prints() {
+    local all
+    all=$("${@:2}") || return
+    grep -q -- "$1" <<<"$all"
+}
+export -f first_line prints
+
+# in_own_mounts SCRIPT ARGUMENTS...: runs the test script again in a mount namespace of its own,
+# where it may mount (a folder made read-only, or reached through a bind mount) without touching
+# the system's mounts, which all go with it; as an ordinary user in a user namespace that keeps
+# the uid. Nothing happens where that is refused. mounts_refused WHAT: says so, for a check.
+in_own_mounts() {
+    [ -z "${DESK_OWN_MOUNTS:-}" ] || return 0
+    local unshare=(unshare -m)
+    [ "$(id -u)" = 0 ] || unshare+=(-c --keep-caps)
+    "${unshare[@]}" true 2>/dev/null || return 0
+    DESK_OWN_MOUNTS=1 exec "${unshare[@]}" bash "$@"
+}
+mounts_refused() { [ -z "${DESK_OWN_MOUNTS:-}" ] && echo "skip    $1: no mount namespace here"; }
+
 # wait_for SECONDS COMMAND...: runs COMMAND (a program or an exported function) until it
 # succeeds; fails when it hasn't within SECONDS.
 wait_for() {
@@ -34,7 +63,7 @@ desk_start() {
         pid=$!
         # The lock file names the server that owns the display: ours, or one that won a race
         # (then ours ends at once).
-        wait_for 10 bash -c 'grep -qw "$2" "$1" || ! ps -o stat= -p "$2" | grep -qv Z' \
+        wait_for 10 bash -c 'grep -qw "$2" "$1" || ! prints "^[^Z]*$" ps -o stat= -p "$2"' \
             _ "/tmp/.X$number-lock" "$pid" 2>/dev/null
         grep -qw "$pid" "/tmp/.X$number-lock" 2>/dev/null && break
         kill "$pid" 2>/dev/null || true
@@ -50,7 +79,7 @@ desk_start() {
     [ "${DESK_WM:-1}" = 1 ] || return 0
     openbox >/dev/null 2>&1 &
     desk_pids+=($!)
-    wait_for 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || return 1
+    wait_for 10 prints "window id" xprop -root _NET_SUPPORTING_WM_CHECK || return 1
     [ "${DESK_COMPOSITOR:-1}" = 1 ] || return 0
     hsetroot -add "#23507f" -add "#8fb8de" -gradient 0 >/dev/null
     xcompmgr >/dev/null 2>&1 &
@@ -58,14 +87,15 @@ desk_start() {
     wait_for 10 bash -c 'xdotool search --name "^xcompmgr$" >/dev/null'
 }
 
-# note_start DIR: starts DIR/deskMemo (its files live beside it) and sets note (the id of its
-# visible window) and note_pid. The exit code lands in DIR.rc when the program ends. The program
-# starts with SIGINT handled as usual, not ignored as by a background job of a script.
+# note_start DIR [COMMAND...]: starts DIR/deskMemo (its files live beside it), or COMMAND in DIR,
+# which ends by running it, and sets note (the id of its visible window) and note_pid. The exit
+# code lands in DIR.rc when the program ends. The program starts with SIGINT handled as usual,
+# not ignored as by a background job of a script.
 note_start() {
     rm -f "$1.rc" "$1.pid"
-    bash -c 'cd "$1" && { env --default-signal=INT ./deskMemo & echo $! >"$1.pid"; wait $!
-        echo $? >"$1.rc"; }' \
-        _ "$1" >>"$1.log" 2>&1 &
+    bash -c 'dir=$1; shift; cd "$dir" && { env --default-signal=INT "${@:-./deskMemo}" &
+        echo $! >"$dir.pid"; wait $!; echo $? >"$dir.rc"; }' \
+        _ "$@" >>"$1.log" 2>&1 &
     wait_for 10 test -s "$1.pid" || return 1
     note_pid=$(cat "$1.pid")
     desk_pids+=("$note_pid")
@@ -77,7 +107,7 @@ note_start() {
 # note_windows [PID]: the visible note windows (of process PID), one id a line.
 note_windows() { xdotool search --onlyvisible ${1:+--pid "$1"} --name '^deskMemo$'; }
 # note_window [PID]: waits up to 10 s for a visible note window and prints the first one's id.
-note_window() { wait_for 10 note_windows "$@" | head -n 1; }
+note_window() { first_line wait_for 10 note_windows "$@"; }
 
 # note_exit DIR: waits for the program in DIR to end and prints its exit code.
 note_exit() {

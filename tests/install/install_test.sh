@@ -33,6 +33,8 @@ source "$(dirname "$0")/../desktop/lib.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build_dir" && cpack -B "$work/package" >/dev/null)
+# cpack's list of what it installed lands in the build folder: it stays its owner's, not root's.
+chown --reference="$build_dir" "$build_dir/install_manifest.txt"
 deb=$(ls "$work"/package/deskmemo_*.deb)
 echo "package: ${deb##*/}"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \

@@ -1,25 +1,28 @@
 # shellcheck shell=bash
 # Helpers for a throw-away Wayland desktop: sway or KWin nested in an X server of its own, so
 # that xdotool on the X display drives the compositor's pointer and keyboard. The compositor and
-# its clients run as a throw-away user (sway refuses root). Sourced after tests/desktop/lib.sh by
-# the Wayland tests and the benchmark; needs root. A plain Qt window (the cover, bareLabel) is
-# put at (280, 100), 700 x 500, over the right end of the text of a note at (140, 150).
+# its clients run as the user, or for root as a throw-away user (sway refuses root). Sourced after
+# tests/desktop/lib.sh by the Wayland tests and the benchmark. A plain Qt window (the cover,
+# bareLabel) is put at (280, 100), 700 x 500, over the right end of the text of a note at (140, 150).
 
 # way_start WORK [sway|kwin]: the X server (no window manager: the compositor's window fills it),
 # the user way_user, and the compositor; exports WAYLAND_DISPLAY (and SWAYSOCK). WORK must be
 # open to the user.
 way_start() {
-    way_work=$1 way_compositor=${2:-sway} way_user=dmway$$
+    way_work=$1 way_compositor=${2:-sway} way_user=$(id -un)
     DESK_WM=0 desk_start 1600x1200 || return 1
-    useradd --system --no-create-home --home-dir "$way_work/home" --shell /usr/sbin/nologin \
-        "$way_user" || return 1
     mkdir -p "$way_work/home/.config" "$way_work/runtime"
-    chown -R "$way_user" "$way_work/home" "$way_work/runtime"
     chmod 700 "$way_work/runtime"
-    xhost "+SI:localuser:$way_user" >/dev/null
+    if [ "$(id -u)" = 0 ]; then
+        way_user=dmway$$
+        useradd --system --no-create-home --home-dir "$way_work/home" --shell /usr/sbin/nologin \
+            "$way_user" || return 1
+        chown -R "$way_user" "$way_work/home" "$way_work/runtime"
+        xhost "+SI:localuser:$way_user" >/dev/null
+    fi
     "way_start_$way_compositor" || return 1
-    wait_for 20 bash -c 'ls "$1" | grep -q "^wayland-[0-9a-z]*$"' _ "$way_work/runtime" || return 1
-    WAYLAND_DISPLAY=$(ls "$way_work/runtime" | grep "^wayland-[0-9a-z]*$" | head -n 1)
+    wait_for 20 prints "^wayland-[0-9a-z]*$" ls "$way_work/runtime" || return 1
+    WAYLAND_DISPLAY=$(first_line grep -x "wayland-[0-9a-z]*" <<<"$(ls "$way_work/runtime")")
     export WAYLAND_DISPLAY
 }
 
@@ -36,7 +39,7 @@ CONF
         sway -c "$way_work/sway.conf" >"$way_work/compositor.log" 2>&1 &
     desk_pids+=($!)
     wait_for 15 bash -c 'ls "$1"/sway-ipc.*' _ "$way_work/runtime" >/dev/null 2>&1 || return 1
-    SWAYSOCK=$(ls "$way_work"/runtime/sway-ipc.* | head -n 1)
+    SWAYSOCK=$(first_line ls "$way_work"/runtime/sway-ipc.*)
     export SWAYSOCK
 }
 
@@ -65,17 +68,26 @@ CONF
 # as_user [NAME=VALUE...] COMMAND...: runs a client of the Wayland desktop as its user, in a
 # clean Wayland session environment (no X display).
 as_user() {
-    runuser -u "$way_user" -- env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$way_work/home" \
+    local as=()
+    [ "$way_user" = "$(id -un)" ] || as=(runuser -u "$way_user" --)
+    "${as[@]}" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$way_work/home" \
         XDG_RUNTIME_DIR="$way_work/runtime" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY"} \
         ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} XDG_SESSION_TYPE=wayland LC_ALL=C.UTF-8 "$@"
 }
 
-# Ends every process of the throw-away user (all started here) and removes the user.
+# The processes of the Wayland desktop: those that as_user started, with its runtime folder.
+way_pids() {
+    local p
+    for p in $(pgrep -u "$way_user"); do
+        grep -qzx "XDG_RUNTIME_DIR=$way_work/runtime" "/proc/$p/environ" 2>/dev/null && echo "$p"
+    done
+}
+# Ends them all and removes the throw-away user.
 way_stop() {
     [ -n "${way_user:-}" ] && id "$way_user" >/dev/null 2>&1 || return 0
-    { ps -o pid= -u "$way_user" | xargs -r kill; } 2>/dev/null || true
-    timeout 5 bash -c 'while ps -u "$1" >/dev/null; do sleep 0.1; done' _ "$way_user" || true
-    userdel "$way_user" 2>/dev/null || true
+    way_pids | xargs -r kill 2>/dev/null
+    for _ in {1..50}; do [ -n "$(way_pids)" ] || break; sleep 0.1; done
+    [ "$way_user" = "$(id -un)" ] || userdel "$way_user" 2>/dev/null || true
 }
 
 # way_shoot FILE: a picture of the compositor's output: grim on sway; KWin, which offers no

@@ -6,12 +6,15 @@
 set -euo pipefail
 program=$1
 shift
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/deskMemo-wine.XXXXXX")
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+# Wine keeps its server's socket in the temporary folder: one of the test's own, removed with it.
+work=$(mktemp -d "${TMPDIR:-/tmp}/deskMemo-wine.XXXXXX")
+prefix=$work/prefix
+mkdir "$work/tmp"
+export WINEPREFIX=$prefix TMPDIR=$work/tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
     wineserver -k 2>/dev/null || true
-    rm -rf "$prefix"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 

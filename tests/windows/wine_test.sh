@@ -25,8 +25,10 @@ for file in "$exe" "$probe"; do
 done
 # shellcheck source=tests/desktop/lib.sh
 source "$here/../desktop/lib.sh"
+in_own_mounts "$0" "$@"
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+mkdir "$work/tmp" # where Wine keeps its server's socket
+export WINEPREFIX=$work/prefix TMPDIR=$work/tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 trap 'cp "$work/note.log" "$shots/" 2>/dev/null; wineserver -k 2>/dev/null; desk_stop; umount "$dir" 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
@@ -52,7 +54,7 @@ done
 wineserver -w
 
 dir="$WINEPREFIX/drive_c/Notes 便签"
-appdata=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public | head -n 1)/AppData/Roaming/deskMemo
+appdata=$(first_line find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public)/AppData/Roaming/deskMemo
 mkdir -p "$dir" "$work/kept"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
@@ -63,10 +65,10 @@ export dir dump probe work run_key
 # --- the Windows desktop, as winprobe sees it ------------------------------------------
 # windows: HANDLE, X,Y WxH, topmost|normal, CLASS, TITLE of each visible window, topmost first.
 windows() { wine "$probe" 2>/dev/null | tr -d '\r'; }
-# The note's line, the menu's, or the line of a window titled TITLE.
-note_line() { windows | awk -F'\t' '$4 ~ /QWindowTool/ && $5 == "deskMemo"' | head -n 1; }
-menu_line() { windows | awk -F'\t' '$4 ~ /QWindowPopup/' | head -n 1; }
-titled() { windows | awk -F'\t' -v t="$1" '$5 == t' | head -n 1; }
+# The note's line, the menu's, or the line of a window titled TITLE (awk reads to the end).
+note_line() { windows | awk -F'\t' '$4 ~ /QWindowTool/ && $5 == "deskMemo" && !n++'; }
+menu_line() { windows | awk -F'\t' '$4 ~ /QWindowPopup/ && !n++'; }
+titled() { windows | awk -F'\t' -v t="$1" '$5 == t && !n++'; }
 field() { cut -f"$1" <<<"$2"; }
 # The note stands at X,Y, in its 760 x 580 window.
 at() { [ "$(field 2 "$(note_line)")" = "$1,$2 760x580" ]; }
@@ -181,13 +183,13 @@ dblclick() { xdotool mousemove $(point "$1" "$2") click --repeat 2 --delay 60 1;
 # the window where the text shows in its full colour (the first such pixel, or the last).
 text_colour='#ff7f23'
 on_text() {
-    local x y
+    local x y pixels pixel tx ty
     IFS=, read -r x y < <(field 2 "$(note_line)" | cut -d' ' -f1)
     shoot "$work/text.png"
-    $CONVERT "$work/text.png" -crop "651x521+$((x + 60))+$((y + 30))" +repage -fill black \
-        +opaque "$text_colour" -fill white -opaque "$text_colour" txt:- | grep -F '#FFFFFF' |
-        if [ "${1:-}" = last ]; then tail -n 1; else head -n 1; fi |
-        sed 's/^\([0-9]*\),\([0-9]*\):.*/\1 \2/' | { read -r tx ty && echo $((tx + 60)) $((ty + 30)); }
+    pixels=$($CONVERT "$work/text.png" -crop "651x521+$((x + 60))+$((y + 30))" +repage -fill black \
+        +opaque "$text_colour" -fill white -opaque "$text_colour" txt:- | grep -F '#FFFFFF')
+    [ "${1:-}" = last ] && pixel=${pixels##*$'\n'} || pixel=${pixels%%$'\n'*}
+    [ -n "$pixel" ] && IFS=,: read -r tx ty _ <<<"$pixel" && echo $((tx + 60)) $((ty + 30))
 }
 # menu N: right-click on the text and choose entry N (1 关闭 ... 5 浮空) by keyboard; 0
 # dismisses it with Escape. Two right-clicks in one place make a double-click, which opens the
@@ -239,7 +241,7 @@ check "a window of its own, not above others" normal
 check "the default text in orange" colour '#ff7f23' 50 100000 60 30 300 60
 check "the desktop shows through the empty parts" see_through
 picture display-page.png -30 -20 520 150
-WAIT=0 check "nothing stored: no myText, no setInfo.ini" bash -c '! ls "$dir" | grep -q "myText\|setInfo"'
+WAIT=0 check "nothing stored: no myText, no setInfo.ini" bash -c '! prints "myText\|setInfo" ls "$dir"'
 drag 40 30
 check "the first drag moves the note by exactly the mouse's travel" at 540 530
 
@@ -262,11 +264,11 @@ check "after unlocking, the next drag starts without a jump" at 470 555
 open_notepad() {
     wine notepad >/dev/null 2>&1 &
     notepad=$!
-    wait_for 10 bash -c 'windows | grep -q "	Notepad	"'
+    wait_for 10 prints "	Notepad	" windows
 }
 close_notepad() {
     kill "$notepad"
-    wait_for 10 bash -c '! windows | grep -q "	Notepad	"'
+    wait_for 10 bash -c '! prints "	Notepad	" windows'
 }
 pinned=$(field 1 "$(note_line)")
 open_notepad
@@ -378,8 +380,15 @@ WAIT=0 check "... opens no second window" \
     bash -c '[ "$(windows | grep -c "QWindowTool.*	deskMemo	")" = 1 ]'
 check "... and brings the running note to the front" above QWindowTool Notepad
 close_notepad
-# The note's own process, named by its Windows path (the test's command line holds the exe too).
-pkill -KILL -f 'Notes 便签.deskMemo\.exe'
+# The note's own processes: those of this test's Wine prefix.
+note_pids() { for p in $(pgrep -f 'deskMemo\.exe'); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" && echo "$p"; done; }
+stopped=$(note_pids)
+kill -STOP $stopped
+(cd "$dir" && timeout 60 wine deskMemo.exe 2>/dev/null; echo $? >"$work/stopped.rc")
+kill -CONT $stopped
+WAIT=0 check "a start against a stopped note ends by itself with exit code 1" bash -c '[ "$(cat "$work/stopped.rc")" = 1 ]'
+WAIT=0 check "... and opens no second window" bash -c '[ "$(windows | grep -c "QWindowTool.*	deskMemo	")" = 1 ]'
+kill -KILL $(note_pids)
 wait_for 10 bash -c '! note_shown'
 note_start || give_up "the note did not show after it was killed"
 WAIT=0 check "after kill -9 a new start shows the note" note_shown
@@ -388,7 +397,7 @@ wait_for 10 exited 0
 
 echo "# a folder that can't be written"
 mount --bind "$dir" "$dir" && mount -o remount,bind,ro "$dir" ||
-    give_up "the exe's folder could not be made read-only (a read-only bind mount needs root)"
+    give_up "the exe's folder could not be made read-only (no mount namespace here)"
 note_start || give_up "the note did not show from the read-only folder"
 check "the note opens as it was left there" at 470 555
 menu 3
