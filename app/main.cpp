@@ -1,3 +1,4 @@
+#include "app/languageChoice.h"
 #include "app/platformChoice.h"
 #include "app/startup.h"
 #include "note/deskMemo.h"
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     if (!instance.isFirst())
         return handOverToRunningNote(instance);
     keepIdleQuiet();
+    app::speakUsersLanguage();
     deskMemo window;
     showNoteWindow(window);
     letLaterStartsFind(window, instance);

@@ -51,9 +51,8 @@ void deskMemo::connectHandlers()
 void deskMemo::registerAutoStart()
 {
     if (!autostart::enable())
-        QMessageBox::warning(nullptr, QString::fromUtf8("警告"),
-                             QString::fromUtf8("\n系统参数错误,不能随系统启动n"), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+        QMessageBox::warning(nullptr, tr("警告"), tr("\n系统参数错误,不能随系统启动n"),
+                             QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void deskMemo::closeEvent(QCloseEvent *)
@@ -70,7 +69,7 @@ void deskMemo::loadText(bool load)
         return;
     }
     if (!noteStore.loadText(&noteText))
-        noteText = QString::fromUtf8("桌面文字便签");
+        noteText = tr("桌面文字便签");
 }
 
 void deskMemo::loadSettings(bool load)

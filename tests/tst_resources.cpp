@@ -1,9 +1,17 @@
-// The compiled-in image bundle: every image the program names is there, in the right shape.
+// The compiled-in bundle: every image the program names is there, in the right shape, and every
+// translation is there, finished and up to date with the program's texts.
+#include "testSupport.h"
+
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 #include <QResource>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 class ResourcesTest : public QObject
@@ -92,6 +100,56 @@ private slots:
         QCOMPARE(text.count("@2x"), 11);
         QVERIFY(text.startsWith("<RCC>\n  <qresource prefix=\"/deskMemo\">\n    <file>Image/"));
         QVERIFY(!text.contains('\r'));
+    }
+
+    void translations_data()
+    {
+        QTest::addColumn<QString>("language");
+        const QDir folder(DESKMEMO_SOURCE_DIR "/resources/translations");
+        for (const QString &file : folder.entryList({"deskMemo_*.ts"}))
+            QTest::newRow(qPrintable(file)) << file.mid(9).chopped(3);
+        QVERIFY(folder.exists("deskMemo_en.ts"));
+    }
+    void translations()
+    {
+        QFETCH(QString, language);
+        const QString name = "deskMemo_" + language + ".ts";
+        QTranslator bundled;
+        QVERIFY(bundled.load(":/i18n/deskMemo_" + language));
+        QVERIFY(!bundled.isEmpty());
+
+        const QByteArray text = readFile(DESKMEMO_SOURCE_DIR "/resources/translations/" + name);
+        QXmlStreamReader ts(text);
+        int messages = 0;
+        QString source;
+        while (!ts.atEnd()) {
+            if (ts.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (ts.name() == QLatin1String("source")) {
+                source = ts.readElementText();
+            } else if (ts.name() == QLatin1String("translation")) {
+                ++messages;
+                const QString state = ts.attributes().value("type").toString();
+                QVERIFY2(state.isEmpty() && !ts.readElementText().isEmpty(),
+                         qPrintable(source + " is " + (state.isEmpty() ? "empty" : state)));
+            }
+        }
+        QVERIFY2(!ts.hasError(), qPrintable(ts.errorString()));
+        QVERIFY(messages > 20);
+
+        // lupdate, run on the program's sources, finds nothing to add or drop.
+        QTemporaryDir refreshed;
+        QProcess update;
+        update.setProcessChannelMode(QProcess::ForwardedChannels);
+        update.start(DESKMEMO_CMAKE,
+                     {"-DLUPDATE=" DESKMEMO_LUPDATE, "-DSOURCE_DIR=" DESKMEMO_SOURCE_DIR,
+                      "-DOUTPUT_DIR=" + refreshed.path(),
+                      "-DSCRATCH_DIR=" + refreshed.filePath("forms"), "-P",
+                      DESKMEMO_SOURCE_DIR "/cmake/updateTranslations.cmake"});
+        QVERIFY(update.waitForFinished(60000) && update.exitCode() == 0);
+        QVERIFY2(readFile(refreshed.filePath(name)) == text,
+                 "out of date with the program's texts: cmake --build build --target "
+                 "update_translations, then translate what it marks unfinished");
     }
 };
 

@@ -21,7 +21,10 @@ work=$(mktemp -d)
 trap 'desk_stop; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
-export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+# A Chinese session, the note's own language: its texts as they stand, Qt's dialogs in Chinese.
+unset LC_ALL LC_MESSAGES LANGUAGE
+{ export LANG=zh_CN.UTF-8 LC_CTYPE=C.UTF-8; } 2>/dev/null # the glibc locale need not exist
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 dir=$work/note
 mkdir "$dir" "$work/kept"
@@ -258,22 +261,23 @@ picture edit-page.png -60 -30 820 330
 check "the editor holds the note text in orange" colour '#ff7f23' 100 100000 100 70 381 121
 orange=$(count '#ff7f23' "$work/colour.png" 100 70 381 121)
 click 540 90
-dialog 'Select Color' colour-dialog.png alt+h '#00c000'
+check "Qt's colour dialog speaks Chinese too" others '^选择颜色$'
+dialog '选择颜色' colour-dialog.png alt+h '#00c000'
 check "a picked colour shows in the editor" colour '#00c000' 100 100000 100 70 381 121
 click 540 90
-dialog 'Select Color'
+dialog '选择颜色'
 check "cancelling the next colour dialog drops the pick" colour '#00c000' 0 0 100 70 381 121
 click 540 140
-dialog 'Select Font' font-dialog.png alt+s 36
+dialog '选择字体' font-dialog.png alt+s 36
 check "a picked font shows in the editor" colour '#ff7f23' $((orange * 2)) 100000 100 70 381 121
 click 540 140
-dialog 'Select Font'
+dialog '选择字体'
 check "cancelling the next font dialog drops the pick" \
     colour '#ff7f23' $((orange * 3 / 4)) $((orange * 5 / 4)) 100 70 381 121
 click 540 90
-dialog 'Select Color' '' alt+h '#00c000'
+dialog '选择颜色' '' alt+h '#00c000'
 click 540 140
-dialog 'Select Font' '' alt+s 28
+dialog '选择字体' '' alt+s 28
 check "choosing in the dialogs stores nothing yet" unchanged "$dir/setInfo.ini"
 click 200 120
 xdotool key ctrl+End Return && xdotool type 'Line two'
@@ -334,11 +338,11 @@ dblclick 100 45
 check "the edit page of the pinned note" page edit
 click 540 90
 check "the colour dialog opens above the pinned note" \
-    bash -c 'above "$(others "^Select Color$")" "$note"'
-dialog 'Select Color'
+    bash -c 'above "$(others "^选择颜色$")" "$note"'
+dialog '选择颜色'
 click 540 140
-check "... and so does the font dialog" bash -c 'above "$(others "^Select Font$")" "$note"'
-dialog 'Select Font'
+check "... and so does the font dialog" bash -c 'above "$(others "^选择字体$")" "$note"'
+dialog '选择字体'
 click 365 227
 check "back to the display page" page display
 pinned=$note

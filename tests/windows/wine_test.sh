@@ -293,9 +293,9 @@ dblclick $(on_text)
 check "a double-click on the text opens the edit page" colour '#ff7f23' 50 100000 100 70 381 121
 picture edit-page.png -60 -30 820 330
 click 540 90
-dialog 'Select Color' alt+h '#00c000'
+dialog '选择颜色' alt+h '#00c000'
 click 540 140
-dialog 'Select Font' alt+s 28
+dialog '选择字体' alt+s 28
 check "choosing in the dialogs stores nothing yet" unchanged "$dir/setInfo.ini"
 click 200 120
 xdotool key ctrl+a
