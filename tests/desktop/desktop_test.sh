@@ -9,7 +9,7 @@ dump=$(realpath "$2")
 shots=$(mkdir -p "$3" && cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessage xev ps import \
-    compare /usr/bin/convert; do
+    compare /usr/bin/convert localedef dbus-daemon /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || {
         echo "$tool is missing: scripts/install-deps.sh test installs what this test needs"
         exit 1
@@ -22,8 +22,12 @@ trap 'desk_stop; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
 # A Chinese session, the note's own language: its texts as they stand, Qt's dialogs in Chinese.
-unset LC_ALL LC_MESSAGES LANGUAGE
-{ export LANG=zh_CN.UTF-8 LC_CTYPE=C.UTF-8; } 2>/dev/null # the glibc locale need not exist
+# The glibc locale is made here, for the tools; it need not be installed system-wide.
+mkdir "$work/locale"
+localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" || { echo "localedef failed"; exit 1; }
+export LOCPATH=$work/locale
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+{ export LANG=zh_CN.UTF-8; } 2>/dev/null # bash itself may warn before it sees LOCPATH
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 dir=$work/note
@@ -368,6 +372,60 @@ for signal in TERM HUP INT; do
     check "SIG$signal after a drag saves its position and ends with exit code 0" \
         bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
 done
+
+echo "# in an English session, heard through the accessibility bus"
+read -r bus bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | tr '\n' ' ')
+desk_pids+=("$bus_pid")
+a11y() { DBUS_SESSION_BUS_ADDRESS=$bus /usr/bin/python3 "$here/a11y.py" "$@"; }
+# en CONTEXT SOURCE: the English of a text, as the translation file has it.
+en() { a11y english "$here/../../resources/translations/deskMemo_en.ts" "$@"; }
+line() { local IFS=$'\t'; echo "$*"; }
+# heard LINE...: the note's objects include these (role, name, description); none says
+# anything in Chinese.
+heard() {
+    a11y tree deskMemo >"$work/heard.txt" 2>/dev/null || return 1
+    ! grep -qP '\p{Han}' "$work/heard.txt" || return 1
+    for l; do grep -qxF -- "$l" "$work/heard.txt" || return 1; done
+}
+export -f a11y heard
+export bus here
+english=$work/english
+mkdir "$english" && cp "$program" "$english/deskMemo"
+LANG=en_US.UTF-8 DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    note_start "$english" || give_up "the note did not show in English"
+check "the display page: the default text and how to use it" \
+    heard "$(line label "$(en deskMemo 桌面文字便签)" "$(en deskMemoClass 双击编辑，右键打开菜单)")"
+picture english-display-page.png -30 -20 520 150
+a11y focus deskMemo 5 >"$work/focus.txt" &
+listener=$!
+wait_for 5 grep -q listening "$work/focus.txt"
+click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null
+xdotool key --delay 100 Down Down Down Down Down
+picture english-menu.png -30 -20 420 220
+xdotool key Escape
+wait "$listener"
+entries=$(for entry in 关闭 锁定 浮动 置顶 浮空; do line 'menu item' "$(en QmyLabel "$entry")"; done)
+WAIT=0 check "the menu, entry by entry as a screen reader hears it" \
+    [ "$(grep -v listening "$work/focus.txt")" = "$entries" ]
+dblclick 100 45
+check "the edit page" heard "$(line text "$(en deskMemoClass 便签文字)" '')" \
+    "$(line 'push button' "$(en deskMemoClass 文字颜色)" '')" \
+    "$(line 'push button' "$(en deskMemoClass 字体)" '')" \
+    "$(line 'push button' "$(en deskMemoClass 提交)" '')" \
+    "$(line 'push button' "$(en deskMemoClass 取消)" '')" \
+    "$(line 'push button' "$(en deskMemoClass 关于)" '')" \
+    "$(line 'radio button' "$(en deskMemoClass 开机自启)" '')"
+picture english-edit-page.png -60 -30 820 330
+click 555 235
+title=$(en Dialog 信息)
+check "the info dialog" heard "$(line dialog "$title" '')" \
+    "$(line 'push button' "$(en Dialog 关闭)" '')"
+keep_window english-info-dialog.png "$(others "^$title\$")"
+xdotool key Escape
+wait_for 5 no_window "^$title\$"
+click 365 227
+menu 1
+check "Close ends the English note with exit code 0" bash -c '[ "$(note_exit "$1")" = 0 ]' _ "$english"
 
 echo "# one note, one program"
 note_start "$dir" || give_up "the note did not show again"
