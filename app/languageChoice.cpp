@@ -63,7 +63,11 @@ QString chooseLanguage(const QStringList &uiLanguages, const QStringList &transl
 
 void speakUsersLanguage()
 {
-    const QString language = chooseLanguage(QLocale::system().uiLanguages(), bundledTranslations());
+    speak(chooseLanguage(QLocale::system().uiLanguages(), bundledTranslations()));
+}
+
+void speak(const QString &language)
+{
     if (language != sourceLanguage())
         install(QStringLiteral("deskMemo_") + language);
     install(QStringLiteral("qtbase_") + language);

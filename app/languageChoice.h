@@ -21,9 +21,13 @@ inline QString sourceLanguage()
 // English. The result is one of `translations` or sourceLanguage().
 QString chooseLanguage(const QStringList &uiLanguages, const QStringList &translations);
 
-// Makes the note speak its user's language: installs the note's translation of it, if it is not
-// the note's own, and Qt's, for the colour and font dialogs and the message boxes. Call once the
-// application object exists and before any window is built.
+// Makes the note speak `language`, one that chooseLanguage gives: installs the note's translation
+// into it, unless it is the note's own, and Qt's, for the colour and font dialogs and the message
+// boxes, where the bundle has one. Call once the application object exists and before any window
+// is built.
+void speak(const QString &language);
+
+// speak() with the language chosen from the user's languages and the bundled translations.
 void speakUsersLanguage();
 
 } // namespace app

@@ -377,55 +377,39 @@ echo "# in an English session, heard through the accessibility bus"
 read -r bus bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | tr '\n' ' ')
 desk_pids+=("$bus_pid")
 a11y() { DBUS_SESSION_BUS_ADDRESS=$bus /usr/bin/python3 "$here/a11y.py" "$@"; }
-# en CONTEXT SOURCE: the English of a text, as the translation file has it.
 en() { a11y english "$here/../../resources/translations/deskMemo_en.ts" "$@"; }
-line() { local IFS=$'\t'; echo "$*"; }
-# heard LINE...: the note's objects include these (role, name, description); none says
-# anything in Chinese.
+# heard ROLE:CONTEXT:SOURCE...: the note has an object of that role named in the English that the
+# translation file gives the text; nothing it says is Chinese.
 heard() {
-    a11y tree deskMemo >"$work/heard.txt" 2>/dev/null || return 1
-    ! grep -qP '\p{Han}' "$work/heard.txt" || return 1
-    for l; do grep -qxF -- "$l" "$work/heard.txt" || return 1; done
+    a11y tree deskMemo >"$work/heard.txt" 2>/dev/null && ! grep -qP '\p{Han}' "$work/heard.txt" || return 1
+    for item; do
+        IFS=: read -r role context source <<<"$item"
+        awk -F'\t' -v r="$role" -v n="$(en "$context" "$source")" '$1 == r && $2 == n { f = 1 }
+            END { exit !f }' "$work/heard.txt" || return 1
+    done
 }
-export -f a11y heard
+export -f a11y en heard
 export bus here
-english=$work/english
-mkdir "$english" && cp "$program" "$english/deskMemo"
+mkdir "$work/english" && cp "$program" "$work/english/deskMemo"
 LANG=en_US.UTF-8 DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-    note_start "$english" || give_up "the note did not show in English"
-check "the display page: the default text and how to use it" \
-    heard "$(line label "$(en deskMemo 桌面文字便签)" "$(en deskMemoClass 双击编辑，右键打开菜单)")"
-picture english-display-page.png -30 -20 520 150
+    note_start "$work/english" || give_up "the note did not show in English"
+check "the display page" heard label:deskMemo:桌面文字便签
 a11y focus deskMemo 5 >"$work/focus.txt" &
-listener=$!
 wait_for 5 grep -q listening "$work/focus.txt"
-click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null
-xdotool key --delay 100 Down Down Down Down Down
+click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null && xdotool key --delay 100 Down Down Down Down Down
 picture english-menu.png -30 -20 420 220
-xdotool key Escape
-wait "$listener"
-entries=$(for entry in 关闭 锁定 浮动 置顶 浮空; do line 'menu item' "$(en QmyLabel "$entry")"; done)
-WAIT=0 check "the menu, entry by entry as a screen reader hears it" \
-    [ "$(grep -v listening "$work/focus.txt")" = "$entries" ]
+xdotool key Escape && wait $!
+entries=$(for entry in 关闭 锁定 浮动 置顶 浮空; do printf 'menu item\t%s\n' "$(en QmyLabel "$entry")"; done)
+WAIT=0 check "the menu, entry by entry as a screen reader hears it" [ "$(grep -v listening "$work/focus.txt")" = "$entries" ]
 dblclick 100 45
-check "the edit page" heard "$(line text "$(en deskMemoClass 便签文字)" '')" \
-    "$(line 'push button' "$(en deskMemoClass 文字颜色)" '')" \
-    "$(line 'push button' "$(en deskMemoClass 字体)" '')" \
-    "$(line 'push button' "$(en deskMemoClass 提交)" '')" \
-    "$(line 'push button' "$(en deskMemoClass 取消)" '')" \
-    "$(line 'push button' "$(en deskMemoClass 关于)" '')" \
-    "$(line 'radio button' "$(en deskMemoClass 开机自启)" '')"
+check "the edit page" heard 'text:deskMemoClass:便签文字' 'push button:deskMemoClass:文字颜色' \
+    'push button:deskMemoClass:字体' 'push button:deskMemoClass:提交' 'push button:deskMemoClass:取消' \
+    'push button:deskMemoClass:关于' 'radio button:deskMemoClass:开机自启'
 picture english-edit-page.png -60 -30 820 330
 click 555 235
-title=$(en Dialog 信息)
-check "the info dialog" heard "$(line dialog "$title" '')" \
-    "$(line 'push button' "$(en Dialog 关闭)" '')"
-keep_window english-info-dialog.png "$(others "^$title\$")"
-xdotool key Escape
-wait_for 5 no_window "^$title\$"
-click 365 227
-menu 1
-check "Close ends the English note with exit code 0" bash -c '[ "$(note_exit "$1")" = 0 ]' _ "$english"
+check "the info dialog" heard dialog:Dialog:信息 'push button:Dialog:关闭'
+xdotool key Escape && click 365 227 && menu 1
+check "Close ends the English note with exit code 0" bash -c '[ "$(note_exit "$1")" = 0 ]' _ "$work/english"
 
 echo "# one note, one program"
 note_start "$dir" || give_up "the note did not show again"
