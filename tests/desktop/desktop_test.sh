@@ -396,8 +396,9 @@ LANG=en_US.UTF-8 DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=
 check "the display page" heard label:deskMemo:桌面文字便签
 a11y focus deskMemo 5 >"$work/focus.txt" &
 wait_for 5 grep -q listening "$work/focus.txt"
-click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null && xdotool key --delay 100 Down Down Down Down Down
+click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null
 picture english-menu.png -30 -20 420 220
+xdotool key --delay 100 Down Down Down Down Down
 xdotool key Escape && wait $!
 entries=$(for entry in 关闭 锁定 浮动 置顶 浮空; do printf 'menu item\t%s\n' "$(en QmyLabel "$entry")"; done)
 WAIT=0 check "the menu, entry by entry as a screen reader hears it" [ "$(grep -v listening "$work/focus.txt")" = "$entries" ]
