@@ -1,5 +1,5 @@
-// Times the note's own storage work, the loading of its translations and the opening of a very
-// long note, with the library the program is built from.
+// Times the note's own storage work and the opening of a very long note, with the library the
+// program is built from.
 //
 //   deskMemoBench FOLDER [SAVES]
 //

@@ -1,10 +1,10 @@
 # Refreshes the translation files from the texts of the program's code and forms, with lupdate:
 # new texts come in unfinished, texts the program no longer has go out.
-#   cmake -DLUPDATE=<lupdate> -DSOURCE_DIR=<repository> -DOUTPUT_DIR=<folder> -DSCRATCH_DIR=<folder>
+#   cmake -DLUPDATE=<lupdate> -DSOURCE_DIR=<repository> -DOUTPUT_DIR=<folder>
 #         -P cmake/updateTranslations.cmake
 # The .ts files of resources/translations/ are refreshed in OUTPUT_DIR: in place when it is that
 # folder, else copied there first. The build's update_translations target runs this in place.
-foreach(variable LUPDATE SOURCE_DIR OUTPUT_DIR SCRATCH_DIR)
+foreach(variable LUPDATE SOURCE_DIR OUTPUT_DIR)
     if(NOT ${variable})
         message(FATAL_ERROR "updateTranslations.cmake needs -D${variable}=...")
     endif()
@@ -12,6 +12,7 @@ endforeach()
 
 get_filename_component(translations ${SOURCE_DIR}/resources/translations REALPATH)
 get_filename_component(OUTPUT_DIR ${OUTPUT_DIR} REALPATH)
+set(forms ${OUTPUT_DIR}/.forms)
 file(GLOB tsFiles RELATIVE ${translations} ${translations}/deskMemo_*.ts)
 file(GLOB_RECURSE sources
     ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/autostart/*.cpp
@@ -23,13 +24,13 @@ file(GLOB_RECURSE sources
 # The note window's two forms look their texts up under the window form's name
 # (note/noteForm.h); lupdate names a form's texts after its class, so it reads copies that carry
 # that name.
-file(REMOVE_RECURSE ${SCRATCH_DIR})
+file(REMOVE_RECURSE ${forms})
 foreach(form deskMemo.ui editPage.ui)
     list(REMOVE_ITEM sources ${SOURCE_DIR}/note/${form})
     file(READ ${SOURCE_DIR}/note/${form} text)
     string(REGEX REPLACE "<class>[^<]*</class>" "<class>deskMemoClass</class>" text "${text}")
-    file(WRITE ${SCRATCH_DIR}/${form} "${text}")
-    list(APPEND sources ${SCRATCH_DIR}/${form})
+    file(WRITE ${forms}/${form} "${text}")
+    list(APPEND sources ${forms}/${form})
 endforeach()
 
 set(targets)
@@ -45,7 +46,7 @@ execute_process(
             -I ${SOURCE_DIR} ${sources}
             -ts ${targets}
     RESULT_VARIABLE result)
-file(REMOVE_RECURSE ${SCRATCH_DIR})
+file(REMOVE_RECURSE ${forms})
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "lupdate failed: ${result}")
 endif()

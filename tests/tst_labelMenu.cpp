@@ -1,6 +1,4 @@
-// The display label's right-click menu: its entries, their effects and the saves they cause; and
-// what the note says, in the menu and elsewhere, in the session's language.
-#include "app/languageChoice.h"
+// The display label's right-click menu: its entries, their effects and the saves they cause.
 #include "noteFixture.h"
 
 #include <QMenu>
@@ -52,45 +50,6 @@ class LabelMenuTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        app::speakUsersLanguage(); // as the program does at start
-    }
-
-    // What a person reads and a screen reader says: in a Chinese session the note's own texts
-    // (the other cases check them word for word), in any other English (tst_labelMenu_en). The
-    // apply and cancel buttons say their words in their pictures; a longer label is not cut.
-    void textsInTheSessionLanguage()
-    {
-        const bool chinese = QLocale::system().language() == QLocale::Chinese;
-        NoteFolder folder;
-        auto w = folder.open();
-        Ui_deskMemoClass &ui = openEditPage(*w);
-        QStringList texts{Access::noteText(*w), ui.label_show->accessibleDescription(),
-                          ui.textEdit->placeholderText()};
-        for (QWidget *control :
-             ui.page_2->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            if (control != ui.label) // the frame image
-                texts << control->property("text").toString() + control->accessibleName();
-        withMenu(ui.label_show, [&texts](QMenu *menu) {
-            for (QAction *action : menu->actions())
-                texts << action->text();
-            menu->close();
-        });
-        emit ui.btn_info->clicked();
-        const Ui_Dialog &info = Access::infoUi(*w);
-        texts << info.textBrowser->window()->windowTitle() << info.textBrowser->toPlainText()
-              << info.cancelButton->text();
-        QCOMPARE(texts.size(), 18);
-        for (const QString &text : texts)
-            QVERIFY2(!text.isEmpty() && (text.contains(QRegularExpression("\\p{Han}")) == chinese),
-                     qPrintable(text));
-        QCOMPARE(ui.btn_updata->icon().pixmap(121, 39).toImage() ==
-                     QIcon(":/deskMemo/Image/dataup.png").pixmap(121, 39).toImage(),
-                 chinese);
-        QVERIFY(chinese || ui.radioButton->width() >= ui.radioButton->sizeHint().width());
-    }
-
     void entriesInOrderWithIcons()
     {
         NoteFolder folder;
