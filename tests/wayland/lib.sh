@@ -67,7 +67,7 @@ CONF
 as_user() {
     runuser -u "$way_user" -- env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$way_work/home" \
         XDG_RUNTIME_DIR="$way_work/runtime" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY"} \
-        ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} XDG_SESSION_TYPE=wayland LC_ALL=C.UTF-8 "$@"
+        ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} XDG_SESSION_TYPE=wayland LANG=zh_CN.UTF-8 LC_CTYPE=C.UTF-8 "$@"
 }
 
 # Ends every process of the throw-away user (all started here) and removes the user.
