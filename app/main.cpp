@@ -1,3 +1,4 @@
+#include "app/languageChoice.h"
 #include "app/platformChoice.h"
 #include "app/startup.h"
 #include "note/deskMemo.h"
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
         return handOverToRunningNote(instance);
     warnIfUnguarded(instance);
     keepIdleQuiet();
+    app::speakUsersLanguage();
     deskMemo window;
     showNoteWindow(window);
     letLaterStartsFind(window, instance);

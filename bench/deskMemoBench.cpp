@@ -5,6 +5,7 @@
 //
 // Prints one "name milliseconds" line per figure (medians). FOLDER should be on the disk the
 // note would live on; the files are made and removed there.
+#include "app/languageChoice.h"
 #include "app/startup.h"
 #include "note/deskMemo.h"
 #include "storage/noteTextFile.h"
@@ -81,6 +82,10 @@ int main(int argc, char *argv[])
     report("save_text_1k_ms", medianMs(saves, [&] {
                storage::writeNoteText(textPath, kilobyte + QString::number(step++));
            }));
+
+    // What start-up adds in each session: English loads the note's translation, Chinese only Qt's.
+    report("speak_en_ms", medianMs(saves, [] { app::speak(QStringLiteral("en")); }));
+    report("speak_zh_ms", medianMs(saves, [] { app::speak(app::sourceLanguage()); }));
 
     // Opening: the window reads the text, builds both pages around it and is shown on screen.
     storage::writeNoteText(textPath, longText(1024 * 1024));

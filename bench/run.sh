@@ -377,6 +377,7 @@ echo "| Idle after the edit page, $idle_seconds s | $idle_after_edit system call
 echo "| Save settings, build folder's disk (median of $saves) | $(figure save_settings_ms) ms | ≤ 2 ms | $(verdict "$(figure save_settings_ms) <= 2" "waits for the disk") |"
 echo "| Save a 1 KB text, build folder's disk (median of $saves) | $(figure save_text_1k_ms) ms | ≤ 2 ms | $(verdict "$(figure save_text_1k_ms) <= 2" "waits for the disk") |"
 echo "| Save settings / 1 KB text in memory (/dev/shm) | $(figure memory_save_settings_ms) / $(figure memory_save_text_1k_ms) ms | — | the program's own share |"
+echo "| Translations loaded at start, English / Chinese (Qt's own only) (median of $saves) | $(figure speak_en_ms) / $(figure speak_zh_ms) ms | ≤ 1 ms | $(verdict "$(figure speak_en_ms) <= 1 && $(figure speak_zh_ms) <= 1" slow) |"
 echo "| Open a 1 MB note (median of 3) | $(figure open_1m_ms) ms | ≤ 1000 ms | $(verdict "$(figure open_1m_ms) <= 1000" slow) |"
 echo "| Drag of $drag_steps steps: CPU per motion event vs. design floor (median of $drag_rounds drags each) | $drag_us µs vs. $floor_drag_us µs: $(ratio "$drag_us" "$floor_drag_us") (moved to $note_moved_to and $floor_moved_to) | ≤ 1.2× | $(verdict "$drag_us <= 1.2 * $floor_drag_us" "$(ratio "$drag_us" "$floor_drag_us")") |"
 echo "| Drags of the note: file system calls, bytes to disk, files held for writing, files written | $drag_file_calls, $drag_disk_writes, $drag_held, $drag_files | 0, 0, 0, 0 | $(verdict "$drag_file_calls + $drag_disk_writes + $drag_held + $drag_files == 0" "wrote") |"

@@ -19,3 +19,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Qt's translation tools are programs of the build machine, from its own Qt 5.
+if(NOT Qt5LinguistTools_DIR)
+    file(GLOB buildMachineLinguistTools /usr/lib/*-linux-gnu/cmake/Qt5LinguistTools)
+    set(Qt5LinguistTools_DIR ${buildMachineLinguistTools} CACHE PATH "The build machine's Qt5LinguistTools")
+endif()

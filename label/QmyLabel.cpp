@@ -20,16 +20,16 @@ QmyLabel::QmyLabel(QWidget *parent) : QLabel(parent)
 void QmyLabel::showContextMenu(QPoint)
 {
     const auto menu = std::make_unique<QMenu>();
-    const auto addEntry = [&menu](const char *text, const char *icon) {
-        QAction *action = menu->addAction(QString::fromUtf8(text));
+    const auto addEntry = [&menu](const QString &text, const char *icon) {
+        QAction *action = menu->addAction(text);
         action->setIcon(QIcon(QString::fromUtf8(icon)));
         return action;
     };
-    QAction *closeEntry = addEntry("关闭", ":/deskMemo/Image/close.ico");
-    QAction *lockEntry = addEntry("锁定", ":/deskMemo/Image/locked.ico");
-    QAction *floatEntry = addEntry("浮动", ":/deskMemo/Image/unlocked.ico");
-    QAction *pinEntry = addEntry("置顶", ":/deskMemo/Image/top.ico");
-    QAction *releaseEntry = addEntry("浮空", ":/deskMemo/Image/cancelTop.ico");
+    QAction *closeEntry = addEntry(tr("关闭"), ":/deskMemo/Image/close.ico");
+    QAction *lockEntry = addEntry(tr("锁定"), ":/deskMemo/Image/locked.ico");
+    QAction *floatEntry = addEntry(tr("浮动"), ":/deskMemo/Image/unlocked.ico");
+    QAction *pinEntry = addEntry(tr("置顶"), ":/deskMemo/Image/top.ico");
+    QAction *releaseEntry = addEntry(tr("浮空"), ":/deskMemo/Image/cancelTop.ico");
 
     connect(closeEntry, &QAction::triggered, [this] { close(); });
     connect(lockEntry, &QAction::triggered, [this] { setMovable(false); });

@@ -55,9 +55,8 @@ void deskMemo::connectHandlers()
 void deskMemo::registerAutoStart()
 {
     if (!autostart::enable())
-        QMessageBox::warning(nullptr, QString::fromUtf8("警告"),
-                             QString::fromUtf8("\n系统参数错误,不能随系统启动n"), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+        QMessageBox::warning(nullptr, tr("警告"), tr("\n系统参数错误,不能随系统启动n"),
+                             QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void deskMemo::closeEvent(QCloseEvent *event)
@@ -127,7 +126,7 @@ bool deskMemo::loadText(bool load)
     if (!load)
         return noteStore.saveText(noteText);
     if (!noteStore.loadText(&noteText))
-        noteText = QString::fromUtf8("桌面文字便签");
+        noteText = tr("桌面文字便签");
     return true;
 }
 

@@ -8,9 +8,12 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 // The edit page's widgets are built when the page first opens, not with the window: the display
 // page needs none of them, and the editor's document with its fonts and the page's images would
@@ -43,16 +46,72 @@ QPixmap frameImage()
                                                 : QStringLiteral(":/deskMemo/Image/kuang.png"));
 }
 
+// The apply and cancel buttons show their word in their picture, in the note's own language. A
+// translation of that word is written on the blank face instead, looking as the pictures do: bold
+// and white over a soft shadow, smaller where a long word would not fit.
+QPixmap faceWithWord(const QString &word)
+{
+    const bool twin = qApp->devicePixelRatio() > 1;
+    QPixmap face(twin ? QStringLiteral(":/i18n/buttonFace@2x.png")
+                      : QStringLiteral(":/i18n/buttonFace.png"));
+    face.setDevicePixelRatio(twin ? 2 : 1);
+    const QRectF area(QPointF(), QSizeF(face.size()) / face.devicePixelRatio());
+    const int largest = 17;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPixelSize(largest);
+    const qreal room = area.width() - 16;
+    const qreal width = QFontMetricsF(font).horizontalAdvance(word);
+    if (width > room)
+        font.setPixelSize(std::max(9, int(largest * room / width)));
+    QPainter painter(&face);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font);
+    painter.setPen(QColor(6, 14, 36, 190));
+    painter.drawText(area.translated(0.7, 1.3), Qt::AlignCenter, word);
+    painter.setPen(QColor(250, 252, 255));
+    painter.drawText(area.translated(0, 0.3), Qt::AlignCenter, word);
+    return face;
+}
+
+// Whether the note shows this text of its window's forms in a language other than its own.
+bool isTranslated(const char *sourceText)
+{
+    return deskMemoClassText(sourceText, nullptr) != QString::fromUtf8(sourceText);
+}
+
+// A translation may say "start at logon" in more words than the Chinese: the radio button then
+// grows to the right, over the frame image's dark border and past it where it must, so that its
+// label is not cut.
+void showWholeTranslatedLabel(QRadioButton *button)
+{
+    if (isTranslated(QT_TRANSLATE_NOOP("deskMemoClass", "开机自启")))
+        button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
+}
+
+void writeTranslatedFaceWords(const Ui_deskMemoEditPage &page)
+{
+    const std::pair<QPushButton *, const char *> faces[] = {
+        {page.btn_updata, QT_TRANSLATE_NOOP("deskMemoClass", "提交")},
+        {page.btn_cancel, QT_TRANSLATE_NOOP("deskMemoClass", "取消")},
+    };
+    for (const auto &[button, word] : faces)
+        if (isTranslated(word))
+            button->setIcon(QIcon(faceWithWord(deskMemoClassText(word, nullptr))));
+}
+
 } // namespace
 
 void deskMemo::applyEditPageAppearance()
 {
+    writeTranslatedFaceWords(ui);
     ui.label->setPixmap(frameImage());
     ui.textEdit->setText(noteText);
     setRoleColor(ui.textEdit, QPalette::Text, setInfo.selectColor);
     ui.textEdit->setFont(setInfo.selectFont);
     // The handler of the radio button is connected later, so this never registers anything.
     ui.radioButton->setChecked(setInfo.isAutoStart);
+    showWholeTranslatedLabel(ui.radioButton);
 
     // The editor draws no background of its own: the frame image and the desktop show through.
     QWidget *viewport = ui.textEdit->viewport();

@@ -7,6 +7,8 @@ Writes:
   angel.png
   and beside each of these its twin at twice the size, NAME@2x.EXT, which
   Qt takes instead on a screen scaled above 100 %
+  resources/translations/buttonFace.png and its twin: the button face
+  without a word, on which a translation writes its own
   resources/windows/deskMemo.ico            (application icon, 24 x 24)
   resources/icons/hicolor/<N>x<N>/apps/deskMemo.png   (N = 16 ... 256)
 
@@ -40,6 +42,7 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 HERE = os.path.dirname(os.path.abspath(__file__))
 IMAGE_DIR = os.path.join(HERE, "Image")
 WINDOWS_DIR = os.path.join(HERE, "windows")
+TRANSLATIONS_DIR = os.path.join(HERE, "translations")
 HICOLOR_DIR = os.path.join(HERE, "icons", "hicolor")
 
 FONT_PATH = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"
@@ -461,6 +464,9 @@ def draw_button(label, scale=1):
                         radius=radius - k, outline=(150, 200, 250, 110),
                         width=int(0.8 * k))
     img = Image.alpha_composite(img, rim)
+    if not label:
+        img.putalpha(mask)
+        return downsample(img, (w * scale, h * scale))
 
     font = load_font(22 * k)
     tx, ty = W / 2.0, H / 2.0 + 0.3 * k
@@ -749,10 +755,13 @@ def main():
         "cancel.png": lambda scale: draw_button("取消", scale),
         "angel.png": draw_angel,
     }
-    for images, write in ((icons, write_ico), (pngs, write_png)):
+    blank = {"buttonFace.png": lambda scale: draw_button("", scale)}
+    for images, write, folder in ((icons, write_ico, IMAGE_DIR),
+                                  (pngs, write_png, IMAGE_DIR),
+                                  (blank, write_png, TRANSLATIONS_DIR)):
         for name, draw in images.items():
-            write(draw(1), os.path.join(IMAGE_DIR, name))
-            write(draw(2), os.path.join(IMAGE_DIR, twin_name(name)))
+            write(draw(1), os.path.join(folder, name))
+            write(draw(2), os.path.join(folder, twin_name(name)))
 
     write_ico(draw_app_icon(24), os.path.join(WINDOWS_DIR, "deskMemo.ico"))
     for size in APP_ICON_SIZES:

@@ -13,7 +13,7 @@ build_packages=(
 test_packages=(
     desktop-file-utils libglib2.0-bin systemd g++-mingw-w64-x86-64 wine wine64 xclip
     xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils xcompmgr hsetroot imagemagick
-    clang-format strace dbus-daemon xpad dpkg-dev file binutils procps
+    clang-format strace dbus-daemon at-spi2-core python3-pyatspi xpad dpkg-dev file binutils procps
     clang libclang-rt-14-dev llvm
     sway grim kwin-wayland
 )

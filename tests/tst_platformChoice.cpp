@@ -1,3 +1,4 @@
+#include "app/languageChoice.h"
 #include "app/platformChoice.h"
 #include "platform/singleInstance.h"
 #include "platform/singleInstance_unix.h"
@@ -63,6 +64,28 @@ class tst_platformChoice : public QObject
     Q_OBJECT
 
 private slots:
+    // The user's languages, as Qt reads them from the system, against the bundled translations.
+    void language_data()
+    {
+        QTest::addColumn<QStringList>("uiLanguages");
+        QTest::addColumn<QStringList>("translations");
+        QTest::addColumn<QString>("language");
+        const auto row = [](const char *name, QString ui, QString translations, QString language) {
+            QTest::newRow(name) << ui.split(',') << translations.split(',') << language;
+        };
+        row("Chinese", "zh-CN,zh,zh-Hans-CN", "en", "zh_CN");
+        row("a translation for that country", "zh-TW", "en,zh_TW", "zh_TW");
+        row("C locale", "C", "en", "en");
+        row("the first known one wins", "fr,pt-PT,zh,en", "en,pt_BR", "pt_BR");
+    }
+    void language()
+    {
+        QFETCH(QStringList, uiLanguages);
+        QFETCH(QStringList, translations);
+        QFETCH(QString, language);
+        QCOMPARE(app::chooseLanguage(uiLanguages, translations), language);
+    }
+
     void choice_data()
     {
         QTest::addColumn<Environment>("environment");

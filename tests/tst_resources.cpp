@@ -1,4 +1,7 @@
-// The compiled-in image bundle: every image the program names is there, in the right shape.
+// The compiled-in bundle: every image the program names is there, in the right shape; every
+// translation too.
+#include "testSupport.h"
+
 #include <QFile>
 #include <QIcon>
 #include <QImage>
@@ -92,6 +95,33 @@ private slots:
         QCOMPARE(text.count("@2x"), 11);
         QVERIFY(text.startsWith("<RCC>\n  <qresource prefix=\"/deskMemo\">\n    <file>Image/"));
         QVERIFY(!text.contains('\r'));
+    }
+
+    // Every translation is bundled, finished, and up to date: lupdate finds nothing to change.
+    void translations_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const QString &name :
+             QDir(DESKMEMO_SOURCE_DIR "/resources/translations").entryList({"deskMemo_*.ts"}))
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void translations()
+    {
+        QFETCH(QString, name);
+        QTranslator bundled;
+        QVERIFY(bundled.load(":/i18n/" + name.chopped(3)) && !bundled.isEmpty());
+        const QByteArray text = readFile(DESKMEMO_SOURCE_DIR "/resources/translations/" + name);
+        QVERIFY(!text.contains("type=\"unfinished\"") && !text.contains("type=\"obsolete\"") &&
+                !text.contains("type=\"vanished\""));
+        QTemporaryDir refreshed;
+        QCOMPARE(
+            QProcess::execute(DESKMEMO_CMAKE,
+                              {"-DLUPDATE=" DESKMEMO_LUPDATE, "-DSOURCE_DIR=" DESKMEMO_SOURCE_DIR,
+                               "-DOUTPUT_DIR=" + refreshed.path(), "-P",
+                               DESKMEMO_SOURCE_DIR "/cmake/updateTranslations.cmake"}),
+            0);
+        QVERIFY2(readFile(refreshed.filePath(name)) == text,
+                 "out of date: cmake --build build --target update_translations, then translate");
     }
 };
 

@@ -9,7 +9,7 @@ dump=$(realpath "$2")
 shots=$(mkdir -p "$3" && cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 for tool in Xvfb openbox xcompmgr hsetroot xdotool wmctrl xprop xdpyinfo xmessage xev ps import \
-    compare /usr/bin/convert; do
+    compare /usr/bin/convert localedef dbus-daemon /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || {
         echo "$tool is missing: scripts/install-deps.sh test installs what this test needs"
         exit 1
@@ -22,7 +22,12 @@ work=$(mktemp -d)
 trap 'desk_stop; umount -ql "$work/moving" "$work/bound"; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 mkdir -m 700 "$work/home" "$work/runtime"
-export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+# A Chinese session, where the note shows its own texts and Qt's dialogs speak Chinese too; its
+# glibc locale is made here. Bash may warn about LANG before it sees LOCPATH.
+mkdir "$work/locale" && localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" || exit 1
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+{ export LOCPATH=$work/locale LANG=zh_CN.UTF-8; } 2>/dev/null
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 dir=$work/note
 mkdir "$dir" "$work/kept"
@@ -259,22 +264,23 @@ picture edit-page.png -60 -30 820 330
 check "the editor holds the note text in orange" colour '#ff7f23' 100 100000 100 70 381 121
 orange=$(count '#ff7f23' "$work/colour.png" 100 70 381 121)
 click 540 90
-dialog 'Select Color' colour-dialog.png alt+h '#00c000'
+check "Qt's colour dialog speaks Chinese too" others '^选择颜色$'
+dialog '选择颜色' colour-dialog.png alt+h '#00c000'
 check "a picked colour shows in the editor" colour '#00c000' 100 100000 100 70 381 121
 click 540 90
-dialog 'Select Color'
+dialog '选择颜色'
 check "cancelling the next colour dialog drops the pick" colour '#00c000' 0 0 100 70 381 121
 click 540 140
-dialog 'Select Font' font-dialog.png alt+s 36
+dialog '选择字体' font-dialog.png alt+s 36
 check "a picked font shows in the editor" colour '#ff7f23' $((orange * 2)) 100000 100 70 381 121
 click 540 140
-dialog 'Select Font'
+dialog '选择字体'
 check "cancelling the next font dialog drops the pick" \
     colour '#ff7f23' $((orange * 3 / 4)) $((orange * 5 / 4)) 100 70 381 121
 click 540 90
-dialog 'Select Color' '' alt+h '#00c000'
+dialog '选择颜色' '' alt+h '#00c000'
 click 540 140
-dialog 'Select Font' '' alt+s 28
+dialog '选择字体' '' alt+s 28
 check "choosing in the dialogs stores nothing yet" unchanged "$dir/setInfo.ini"
 click 200 120
 xdotool key ctrl+End Return && xdotool type 'Line two'
@@ -335,11 +341,11 @@ dblclick 100 45
 check "the edit page of the pinned note" page edit
 click 540 90
 check "the colour dialog opens above the pinned note" \
-    bash -c 'above "$(others "^Select Color$")" "$note"'
-dialog 'Select Color'
+    bash -c 'above "$(others "^选择颜色$")" "$note"'
+dialog '选择颜色'
 click 540 140
-check "... and so does the font dialog" bash -c 'above "$(others "^Select Font$")" "$note"'
-dialog 'Select Font'
+check "... and so does the font dialog" bash -c 'above "$(others "^选择字体$")" "$note"'
+dialog '选择字体'
 click 365 227
 check "back to the display page" page display
 pinned=$note
@@ -365,6 +371,39 @@ for signal in TERM HUP INT; do
     check "SIG$signal after a drag saves its position and ends with exit code 0" \
         bash -c '[ "$(note_exit "$dir")" = 0 ] && ini "startPos=$1,$2"' _ "$x" "$y"
 done
+
+echo "# in an English session, heard through the accessibility bus"
+read -r bus bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | tr '\n' ' ')
+desk_pids+=("$bus_pid")
+a11y() { DBUS_SESSION_BUS_ADDRESS=$bus /usr/bin/python3 "$here/a11y.py" "$@"; }
+en() { a11y english "$here/../../resources/translations/deskMemo_en.ts" "$@"; }
+# heard ROLE:CONTEXT:SOURCE...: nothing in Chinese, and objects named in the .ts file's English.
+heard() {
+    a11y tree deskMemo >"$work/heard.txt" 2>/dev/null && ! grep -qP '\p{Han}' "$work/heard.txt" || return 1
+    for item; do
+        IFS=: read -r role context source <<<"$item"
+        grep -q "^$role	$(en "$context" "$source")	" "$work/heard.txt" || return 1
+    done
+}
+export -f a11y en heard && export bus here
+mkdir "$work/english" && cp "$program" "$work/english/deskMemo"
+LANG=en_US.UTF-8 DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    note_start "$work/english" || give_up "the note did not show in English"
+wait_for 10 a11y tree deskMemo >/dev/null 2>&1 && a11y focus deskMemo 5 >"$work/focus.txt" &
+wait_for 15 grep -qs listening "$work/focus.txt"
+click 100 45 3 && wait_for 5 others '^deskMemo$' >/dev/null && picture english-menu.png -30 -20 420 220
+xdotool key --delay 100 Down Down Down Down Down Escape && wait $!
+WAIT=0 check "the menu, entry by entry as a screen reader hears it" [ "$(grep -v listening "$work/focus.txt")" = \
+    "$(for entry in 关闭 锁定 浮动 置顶 浮空; do printf 'menu item\t%s\n' "$(en QmyLabel "$entry")"; done)" ]
+dblclick 100 45 && wait_for 5 page edit && picture english-edit-page.png -60 -30 820 330
+WAIT=0 check "the apply and cancel buttons say their words in English" [ "$(compare -metric AE \
+    "$shots/edit-page.png[291x31+190+242]" "$shots/english-edit-page.png[291x31+190+242]" null: 2>&1)" -gt 500 ]
+click 555 235
+check "the display and edit pages and the info dialog" heard label:deskMemo:桌面文字便签 \
+    'text:deskMemoClass:便签文字' 'push button:deskMemoClass:文字颜色' 'push button:deskMemoClass:字体' \
+    'push button:deskMemoClass:提交' 'push button:deskMemoClass:取消' 'push button:deskMemoClass:关于' \
+    'radio button:deskMemoClass:开机自启' dialog:Dialog:信息 'push button:Dialog:关闭'
+kill "$note_pid"
 
 echo "# one note, one program"
 note_start "$dir" || give_up "the note did not show again"

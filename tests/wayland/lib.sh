@@ -72,7 +72,7 @@ as_user() {
     [ "$way_user" = "$(id -un)" ] || as=(runuser -u "$way_user" --)
     "${as[@]}" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$way_work/home" \
         XDG_RUNTIME_DIR="$way_work/runtime" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY"} \
-        ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} XDG_SESSION_TYPE=wayland LC_ALL=C.UTF-8 "$@"
+        ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} XDG_SESSION_TYPE=wayland LANG=zh_CN.UTF-8 LC_CTYPE=C.UTF-8 "$@"
 }
 
 # The processes of the Wayland desktop: those that as_user started, with its runtime folder.

@@ -158,6 +158,13 @@ five_icons() {
         awk '{ dark = ($NF != "gray(0)" && $NF != "black") } dark && !was { bands++ }
              { was = dark } END { print bands + 0 }')" = 5 ]
 }
+# menu_reads LANGUAGE: the open menu looks as the reference picture of that language beside this
+# script (a new reference: the picture this test keeps in SHOTS_DIR).
+menu_reads() {
+    IFS=', x' read -r x y w h <<<"$(field 2 "$(menu_line)")" && shoot "$work/menu.png"
+    $CONVERT "$work/menu.png" -crop "${w}x$h+$((desk_x + x))+$((desk_y + y))" +repage "$shots/menu-$1.png"
+    [ "$(compare -metric AE -fuzz 10% "$shots/menu-$1.png" "$here/menu-$1.png" null: 2>&1)" -lt 20 ]
+}
 describe_failure() {
     echo "        windows: $(windows | cut -f2- | tr '\t\n' ' |')"
     echo "        setInfo.ini: $("$dump" "$dir/setInfo.ini" 2>&1 | tr '\n' ' ')"
@@ -249,6 +256,7 @@ echo "# the menu: lock, unlock, pin, release"
 click $(on_text) 3
 check "a right-click on the text opens the menu" menu_open
 check "... with five entries and their icons" five_icons
+WAIT=0 check "... which read in Chinese" menu_reads zh
 picture menu.png -10 -10 300 200
 xdotool key Escape
 menu 2
@@ -295,9 +303,9 @@ dblclick $(on_text)
 check "a double-click on the text opens the edit page" colour '#ff7f23' 50 100000 100 70 381 121
 picture edit-page.png -60 -30 820 330
 click 540 90
-dialog 'Select Color' alt+h '#00c000'
+dialog '选择颜色' alt+h '#00c000'
 click 540 140
-dialog 'Select Font' alt+s 28
+dialog '选择字体' alt+s 28
 check "choosing in the dialogs stores nothing yet" unchanged "$dir/setInfo.ini"
 click 200 120
 xdotool key ctrl+a
@@ -410,8 +418,15 @@ check "... with the text copied there, the files beside the exe untouched" \
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
 
-echo "# at 150 % (LogPixels 144)"
+echo "# in an English locale"
 umount "$dir"
+dir="$WINEPREFIX/drive_c/Notes EN" text_colour='#ff7f23'
+mkdir -p "$dir" && cp "$exe" "$dir/deskMemo.exe" && rm -rf "$appdata"
+LANG=en_US.UTF-8 note_start || give_up "the note did not show in English"
+click $(on_text) 3 && wait_for 5 menu_open
+WAIT=0 check "the menu reads in English" menu_reads en
+
+echo "# at 150 % (LogPixels 144)"
 wineserver -k
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f && wineserver -w
 dir="$WINEPREFIX/drive_c/Notes 150" text_colour='#ff7f23'
