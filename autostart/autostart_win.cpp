@@ -1,8 +1,11 @@
 #include "autostart/autostart.h"
 #include "autostart/runKey.h"
 
-#include "platform/win/windowsApi.h"
+#include "platform/executablePath.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace autostart
@@ -94,7 +97,8 @@ void unregisterExecutable()
 
 bool enable()
 {
-    const runkey::Registration result = runkey::registerExecutable(platform::win::moduleFileName());
+    const runkey::Registration result =
+        runkey::registerExecutable(platform::executablePath().toStdWString());
     return result == runkey::Registration::Written ||
            result == runkey::Registration::AlreadyCurrent;
 }
