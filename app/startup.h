@@ -31,9 +31,10 @@ int handOverToRunningNote(platform::NoteInstance &instance);
 //   linger for 30 s and wake once to end; they end as soon as their work is done.
 void keepIdleQuiet();
 
-// Makes the constructed note window translucent, keeps it off the taskbar, shows it, publishes
-// its native handle and lets its closeAllWindows signal end the event loop. The end of the
-// session and a request from the system to end the program close the window.
+// Makes the constructed note window translucent, sets it up as the note of the window system
+// (off the taskbar, on every workspace), shows it and lets its closeAllWindows signal end the
+// event loop. The end of the session and a request from the system to end the program close the
+// window.
 void showNoteWindow(deskMemo &window);
 
 // Lets later starts of the same note find the shown window through `instance`, and bring it
