@@ -43,6 +43,9 @@ private:
     void loadText(bool load);
     void loadSettings(bool load);
 
+    QPoint reachablePosition() const;
+    void followScreens();
+
     void updateInputShape();
     void setInputShape(const QRegion &area);
     QRegion textArea() const;
