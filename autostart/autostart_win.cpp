@@ -1,11 +1,8 @@
 #include "autostart/autostart.h"
 #include "autostart/runKey.h"
 
-#include "platform/executablePath.h"
+#include "platform/win/windowsApi.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace autostart
@@ -97,8 +94,7 @@ void unregisterExecutable()
 
 bool enable()
 {
-    const runkey::Registration result =
-        runkey::registerExecutable(platform::executablePath().toStdWString());
+    const runkey::Registration result = runkey::registerExecutable(platform::win::moduleFileName());
     return result == runkey::Registration::Written ||
            result == runkey::Registration::AlreadyCurrent;
 }
