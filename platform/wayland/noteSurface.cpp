@@ -33,8 +33,8 @@ qint64 overlap(const QRect &area, const QScreen *screen)
     return qint64(common.width()) * common.height();
 }
 
-// Where a window of `size` that Qt put at `area` goes on `screen`: where it is, moved as little
-// as needed to lie on the screen, or in the screen's middle when it lies on none of it.
+// Where a window that Qt put at `area` goes on `screen`: where it is, moved as little as needed
+// to lie on the screen, or in the screen's middle when none of it lies there.
 QPoint onScreen(QRect area, const QScreen *screen)
 {
     const QRect screenArea = screen->geometry();
@@ -68,7 +68,7 @@ void NoteSurface::place(const QPoint &position)
     topLeft = position;
     if (!noteWindow->isVisible())
         return;
-    if (!held && outputHolding(topLeft) != output) {
+    if (!output || (!held && outputHolding(topLeft) != output)) {
         mapAgain();
         return;
     }
@@ -88,7 +88,7 @@ bool NoteSurface::eventFilter(QObject *object, QEvent *event)
     case QEvent::MouseButtonPress:
         if (object == noteWindow) {
             grabOrigin = topLeft;
-            held = true;
+            held = static_cast<QMouseEvent *>(event)->buttons() == Qt::LeftButton;
         }
         break;
     case QEvent::MouseButtonRelease:

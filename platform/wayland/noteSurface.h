@@ -27,9 +27,10 @@ public:
 
     QWidget *note() const { return noteWindow; }
 
-    // Puts the note's corner at `position`. While the pointer holds the note, the surface stays
-    // on its output and only its margins change (a surface made anew would lose the pointer);
-    // once released, it is made anew on the output that holds its position, if that is another.
+    // Puts the note's corner at `position`. While the left button holds the note, the surface
+    // stays on its output and only its margins change (a surface made anew would lose the
+    // pointer); once released, it is made anew on the output that holds its position, if that is
+    // another. A surface whose output went away is made anew at once.
     void place(const QPoint &position);
 
     // Where the pointer at `inNote` (in the note's coordinates) is on the desktop.
