@@ -59,20 +59,34 @@ QPoint reachableStartPos(const QPoint &startPos, const QRect &textBox,
     return primaryArea.topLeft();
 }
 
-QPoint reachableStartPosOnScreens(const QPoint &startPos, const QRect &textBox)
+namespace
+{
+
+QVector<QRect> screenAreas()
 {
     QVector<QRect> areas;
     for (const QScreen *screen : QGuiApplication::screens())
         areas << screen->availableGeometry();
+    return areas;
+}
+
+} // namespace
+
+QPoint reachableStartPosOnScreens(const QPoint &startPos, const QRect &textBox)
+{
     const QScreen *primary = QGuiApplication::primaryScreen();
-    return reachableStartPos(startPos, textBox, areas,
+    return reachableStartPos(startPos, textBox, screenAreas(),
                              primary ? primary->availableGeometry() : QRect());
 }
 
 // The screens are known once the application object exists; the text's box once the label holds
-// the text in its font.
+// the text in its font. The text lies within the label: where the whole label is seen, so is the
+// text, which then need not be laid out (loading its fonts takes about 10 ms) to know it.
 QPoint deskMemo::reachablePosition() const
 {
+    const QRect label(ui.label_show->mapTo(this, QPoint()), ui.label_show->size());
+    if (wholeTextShows(setInfo.startPos, label, desktopOf(screenAreas())))
+        return setInfo.startPos;
     return reachableStartPosOnScreens(setInfo.startPos, textArea().boundingRect());
 }
 
