@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/windowSystems.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -18,13 +20,7 @@ using EnvironmentReader = std::function<QByteArray(const char *name)>;
 // Tells whether an X server answers on the display of that name.
 using DisplayProbe = std::function<bool(const QByteArray &display)>;
 
-// The window systems that a Linux note can be served by (platform/windowSystem.h).
-enum class WindowSystemKind {
-    Qt,         // a platform of the user's choice other than X11 or Wayland (offscreen, vnc)
-    X11,        // an X server, XWayland included
-    Wayland,    // a Wayland compositor without layer shell
-    LayerShell, // a Wayland compositor with layer shell: the note is a layer surface
-};
+using WindowSystemKind = platform::WindowSystemKind;
 
 struct PlatformChoice {
     WindowSystemKind windowSystem;

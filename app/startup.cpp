@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include "app/mainWindowHandle.h"
 #include "note/deskMemo.h"
 #include "platform/singleInstance.h"
 #include "platform/termination.h"
@@ -15,8 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
-
-WId g_mainWindowHandle = 0;
 
 QString runningNoteKey()
 {
@@ -50,11 +47,11 @@ void showNoteWindow(deskMemo &window)
 {
     window.setWindowOpacity(1.0);
     window.setAttribute(Qt::WA_TranslucentBackground, true);
-    // The native window is created here, translucent, and is kept off the taskbar before it
-    // is first mapped.
-    platform::windowSystem().keepOffTaskbar(window.winId());
+    // The native window is created here, translucent, and is set up as the note before it is
+    // first mapped.
+    window.winId();
+    platform::windowSystem().setUpNote(&window);
     window.show();
-    g_mainWindowHandle = window.winId();
     QObject::connect(&window, &deskMemo::closeAllWindows, QCoreApplication::instance(),
                      &QCoreApplication::quit);
     // The end of the session, a kill or Ctrl+C end the note the way its own close does: the

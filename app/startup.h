@@ -35,10 +35,11 @@ void warnIfUnguarded(const platform::NoteInstance &instance);
 //   linger for 30 s and wake once to end; they end as soon as their work is done.
 void keepIdleQuiet();
 
-// Makes the constructed note window translucent, keeps it off the taskbar, shows it, publishes
-// its native handle and lets its closeAllWindows signal end the event loop. The end of the
-// session and a request from the system to end the program close the window; when its changes
-// can't be saved, the program says why on standard error and the event loop ends with 1.
+// Makes the constructed note window translucent, sets it up as the note of the window system
+// (off the taskbar, on every workspace), shows it and lets its closeAllWindows signal end the
+// event loop. The end of the session and a request from the system to end the program close the
+// window; when its changes can't be saved, the program says why on standard error and the event
+// loop ends with 1.
 void showNoteWindow(deskMemo &window);
 
 // Lets later starts of the same note find the shown window through `instance`, and bring it

@@ -1,6 +1,5 @@
 #include "label/QmyLabel.h"
 
-#include "app/mainWindowHandle.h"
 #include "note/dragging.h"
 #include "platform/windowSystem.h"
 
@@ -54,7 +53,7 @@ void QmyLabel::setMovable(bool movable)
 
 void QmyLabel::setPinned(bool pinned)
 {
-    platform::windowSystem().setKeepAbove(g_mainWindowHandle, pinned);
+    platform::windowSystem().setKeepAbove(window(), pinned);
     isTop = pinned;
     emit save_setInfo();
 }

@@ -13,16 +13,16 @@ deskMemo::deskMemo(QWidget *parent) : QWidget(parent)
 {
     loadText(true);
     loadSettings(true);
-    // The screens are known here (the application object exists), and the position is checked
-    // before the window first moves. The stored field follows, so the next save keeps the
-    // window where it can be seen.
-    setInfo.startPos = reachableStartPosOnScreens(setInfo.startPos);
-    platform::windowSystem().placeWindow(this, setInfo.startPos);
     ui.setupUi(this);
     ui.label_show->setText(noteText);
     applyAppearance();
     ui.stackedWidget->setCurrentIndex(0);
+    // The position is checked before the window first moves. The stored field follows, so the
+    // next save keeps the window where it can be seen.
+    setInfo.startPos = reachablePosition();
+    platform::windowSystem().placeWindow(this, setInfo.startPos);
     connectHandlers();
+    followScreens();
 }
 
 deskMemo::~deskMemo() = default;

@@ -50,6 +50,9 @@ private:
     bool mayCloseUnsaved();
     static QString refusalLines(const QVector<storage::Refusal> &refusals);
 
+    QPoint reachablePosition() const;
+    void followScreens();
+
     void updateInputShape();
     void setInputShape(const QRegion &area);
     QRegion textArea() const;

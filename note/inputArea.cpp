@@ -92,8 +92,7 @@ void deskMemo::updateInputShape()
 void deskMemo::setInputShape(const QRegion &area)
 {
     if (internalWinId())
-        platform::windowSystem().setInputRegion(internalWinId(),
-                                                toNativePixels(area, devicePixelRatioF()));
+        platform::windowSystem().setInputRegion(this, toNativePixels(area, devicePixelRatioF()));
 }
 
 // Only the alpha of the rendered label is needed, a quarter of the memory of a colour image.

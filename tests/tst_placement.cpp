@@ -23,10 +23,16 @@ private slots:
         const QRect left(-1280, 0, 1280, 1024);
         const QRect below(0, 1080, 1280, 1024); // an L: narrower screen under the main one
         QTest::newRow("on screen") << QPoint(12, 34) << Areas{hd} << hd << QPoint(12, 34);
-        QTest::newRow("mostly off, a corner shows")
-            << QPoint(-700, -540) << Areas{hd} << hd << QPoint(-700, -540);
-        QTest::newRow("one pixel past the left edge")
-            << QPoint(-711, 100) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("mostly off, a corner of the text shows")
+            << QPoint(-150, -40) << Areas{hd} << hd << QPoint(-150, -40);
+        QTest::newRow("text above the top edge, the rest of the window on screen")
+            << QPoint(500, -60) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("text one pixel past the left edge")
+            << QPoint(-192, 100) << Areas{hd} << hd << QPoint(500, 500);
+        QTest::newRow("one pixel of the text on screen")
+            << QPoint(-191, 100) << Areas{hd} << hd << QPoint(-191, 100);
+        QTest::newRow("text touching the right edge only")
+            << QPoint(1920 - 62, 100) << Areas{hd} << hd << QPoint(500, 500);
         QTest::newRow("right monitor present")
             << QPoint(2500, 300) << Areas{hd, right} << hd << QPoint(2500, 300);
         QTest::newRow("right monitor unplugged")
@@ -37,12 +43,14 @@ private slots:
             << QPoint(-1000, 200) << Areas{hd} << hd << QPoint(500, 500);
         QTest::newRow("L-shape, on the lower screen")
             << QPoint(1000, 1200) << Areas{hd, below} << hd << QPoint(1000, 1200);
-        QTest::newRow("L-shape, in the notch")
+        QTest::newRow("L-shape, text in the corner that no screen covers")
             << QPoint(1500, 1200) << Areas{hd, below} << hd << QPoint(500, 500);
+        QTest::newRow("L-shape, text partly in that corner")
+            << QPoint(1200, 1200) << Areas{hd, below} << hd << QPoint(1200, 1200);
         QTest::newRow("under the taskbar only")
             << QPoint(100, 1020) << Areas{QRect(0, 0, 1920, 1040)} << QRect(0, 0, 1920, 1040)
             << QPoint(500, 500);
-        QTest::newRow("small screen, (500, 500) off too")
+        QTest::newRow("small screen, the text not whole at (500, 500)")
             << QPoint(3000, 3000) << Areas{QRect(0, 0, 640, 480)} << QRect(0, 0, 640, 480)
             << QPoint(0, 0);
         QTest::newRow("only screen at negative coordinates")
@@ -55,10 +63,6 @@ private slots:
             << QPoint(INT_MAX, INT_MAX) << Areas{hd} << hd << QPoint(500, 500);
         QTest::newRow("smallest position")
             << QPoint(INT_MIN, INT_MIN) << Areas{hd} << hd << QPoint(500, 500);
-        QTest::newRow("touching the edge only")
-            << QPoint(1920 - 60, 100) << Areas{hd} << hd << QPoint(500, 500);
-        QTest::newRow("one pixel on screen")
-            << QPoint(1920 - 61, 100) << Areas{hd} << hd << QPoint(1920 - 61, 100);
         QTest::newRow("no screen at all")
             << QPoint(9000, 9000) << Areas{} << QRect() << QPoint(9000, 9000);
     }
@@ -68,7 +72,9 @@ private slots:
         QFETCH(Areas, areas);
         QFETCH(QRect, primary);
         QFETCH(QPoint, expected);
-        QCOMPARE(reachableStartPos(startPos, areas, primary), expected);
+        // About where the default text is drawn in the window.
+        const QRect text(62, 33, 130, 24);
+        QCOMPARE(reachableStartPos(startPos, text, areas, primary), expected);
     }
 
     // The same rule through the window, on the offscreen platform's one screen.
@@ -77,8 +83,8 @@ private slots:
         QTest::addColumn<QPoint>("stored");
         QTest::addColumn<QPoint>("opened");
         QTest::newRow("far away") << QPoint(5000, 5000) << QPoint(500, 500);
-        QTest::newRow("above the screen") << QPoint(100, -560) << QPoint(500, 500);
-        QTest::newRow("a corner shows") << QPoint(-700, -540) << QPoint(-700, -540);
+        QTest::newRow("text above the screen") << QPoint(500, -60) << QPoint(500, 500);
+        QTest::newRow("a corner of the text shows") << QPoint(-100, -40) << QPoint(-100, -40);
     }
     void windowOpensWhereItCanBeSeen()
     {

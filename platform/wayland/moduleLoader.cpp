@@ -1,4 +1,5 @@
 #include "platform/wayland/moduleLoader.h"
+#include "platform/executablePath.h"
 #include "platform/wayland/windowSystemPlugin.h"
 
 #include <QDir>
@@ -60,7 +61,7 @@ WindowSystemPlugin *loadModule(const QString &path)
 
 WindowSystemPlugin *loadLayerShellModule()
 {
-    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const QString program = executablePath();
     const QString name = QLatin1String(DESKMEMO_LAYER_SHELL_MODULE);
     for (const QString &folder :
          {QFileInfo(program).absolutePath(), QString::fromUtf8(DESKMEMO_MODULE_DIR)}) {

@@ -28,7 +28,7 @@ public:
 
 } // namespace platform
 
-// The number changes with every change of the class above: the loader refuses a module built
-// against another version of it.
-#define DESKMEMO_WINDOW_SYSTEM_PLUGIN_IID "org.deskMemo.WindowSystemPlugin/1"
+// The number changes with every change of the class above or of the WindowSystem it makes: the
+// loader refuses a module built against another version of them.
+#define DESKMEMO_WINDOW_SYSTEM_PLUGIN_IID "org.deskMemo.WindowSystemPlugin/2"
 Q_DECLARE_INTERFACE(platform::WindowSystemPlugin, DESKMEMO_WINDOW_SYSTEM_PLUGIN_IID)

@@ -6,9 +6,9 @@ namespace platform
 {
 
 // Only the native z-order changes; Qt's window flags stay as they were set at start-up.
-void WinWindowSystem::setKeepAbove(WId window, bool above)
+void WinWindowSystem::setKeepAbove(QWidget *window, bool above)
 {
-    win::setTopmost(reinterpret_cast<HWND>(window), above);
+    win::setTopmost(reinterpret_cast<HWND>(window->winId()), above);
 }
 
 } // namespace platform

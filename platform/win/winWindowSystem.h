@@ -12,7 +12,7 @@ namespace platform
 class WinWindowSystem : public WindowSystem
 {
 public:
-    void setKeepAbove(WId window, bool above) override;
+    void setKeepAbove(QWidget *window, bool above) override;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QRegion>
+#include <QWidget>
 #include <QX11Info>
 
 #include <xcb/shape.h>
@@ -91,9 +92,9 @@ private:
 // Only the input shape is set: the bounding shape, and with it what the compositor shows of the
 // translucent window, stays the whole rectangle. Without the extension the whole window keeps
 // taking the pointer, as it did.
-void X11WindowSystem::setInputRegion(WId window, const QRegion &area)
+void X11WindowSystem::setInputRegion(QWidget *window, const QRegion &area)
 {
-    if (window == 0)
+    if (window->internalWinId() == 0)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     static const bool supported = serverHasInputShapes(connection);
@@ -102,7 +103,7 @@ void X11WindowSystem::setInputRegion(WId window, const QRegion &area)
     Rectangles rectangles;
     for (const QRect &rect : area)
         rectangles.push_back(toXcbRectangle(rect));
-    const auto id = static_cast<xcb_window_t>(window);
+    const auto id = static_cast<xcb_window_t>(window->internalWinId());
     applyInputShape(id, rectangles);
     static ShapeKeeper keeper;
     keeper.keep(id, std::move(rectangles));

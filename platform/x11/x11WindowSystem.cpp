@@ -1,6 +1,7 @@
 #include "platform/x11/x11WindowSystem.h"
 #include "platform/x11/xcbAtom.h"
 
+#include <QWidget>
 #include <QX11Info>
 
 namespace platform
@@ -8,9 +9,9 @@ namespace platform
 
 // A mapped window asks the window manager through a _NET_WM_STATE client message on the
 // root window. Changing Qt's window flags instead would unmap and re-create the window.
-void X11WindowSystem::setKeepAbove(WId window, bool above)
+void X11WindowSystem::setKeepAbove(QWidget *window, bool above)
 {
-    if (window == 0)
+    if (window->internalWinId() == 0)
         return;
     xcb_connection_t *connection = QX11Info::connection();
     enum : uint32_t { StateRemove = 0, StateAdd = 1, SourceApplication = 1 };
@@ -18,7 +19,7 @@ void X11WindowSystem::setKeepAbove(WId window, bool above)
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = static_cast<xcb_window_t>(window);
+    event.window = static_cast<xcb_window_t>(window->internalWinId());
     event.type = internAtom(connection, "_NET_WM_STATE");
     event.data.data32[0] = above ? StateAdd : StateRemove;
     event.data.data32[1] = internAtom(connection, "_NET_WM_STATE_ABOVE");

@@ -11,9 +11,14 @@ namespace platform
 class X11WindowSystem : public WindowSystem
 {
 public:
-    void setKeepAbove(WId window, bool above) override;
-    void setInputRegion(WId window, const QRegion &area) override;
-    void keepOffTaskbar(WId window) override;
+    void setKeepAbove(QWidget *window, bool above) override;
+    void setInputRegion(QWidget *window, const QRegion &area) override;
+    void setUpNote(QWidget *note) override;
+
+private:
+    // Tells Qt where the window manager has put `window`, each time it maps the window
+    // (placeReport.cpp).
+    static void reportPlaceWhenMapped(QWidget *window);
 };
 
 } // namespace platform

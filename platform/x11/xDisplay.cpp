@@ -1,4 +1,4 @@
-#include "platform/x11/xDisplay.h"
+#include "platform/windowSystems.h"
 
 #include <QList>
 

@@ -106,11 +106,18 @@ above() {
     [ "$(grep -nx "$1" <<<"$order" | cut -d: -f1)" -gt "$(grep -nx "$2" <<<"$order" | cut -d: -f1)" ]
 }
 active() { [ "$(xdotool getactivewindow)" = "$1" ]; }
+# over_note WINDOW: the window lies within the note's box, as a dialog centred on the note does.
+over_note() {
+    local x y w h nx ny
+    IFS=', x' read -r x y w h <<<"$(geometry "$1")"
+    IFS=", " read -r nx ny _ <<<"$(geometry)"
+    ((x >= nx && y >= ny && x + w <= nx + 760 && y + h <= ny + 580))
+}
 alive() { kill -0 "$note_pid" && [ ! -e "$dir.rc" ] && prints "^$note$" xdotool search \
     --onlyvisible --pid "$note_pid" --name '^deskMemo$'; }
 no_window() { ! others "$1"; }
 export -f state_has state_lacks ini keep unchanged bytes page colour look same_look \
-    above active alive no_window note_exit shoot crop count
+    above active over_note alive no_window note_exit shoot crop count
 
 # --- actions ---------------------------------------------------------------------------
 # menu N: right-click on the text and choose entry N (1 关闭 ... 5 浮空); 0 dismisses it with
@@ -342,10 +349,16 @@ check "the edit page of the pinned note" page edit
 click 540 90
 check "the colour dialog opens above the pinned note" \
     bash -c 'above "$(others "^选择颜色$")" "$note"'
+WAIT=0 check "... over it: Qt knows where the note stands before it is first moved" \
+    bash -c 'over_note "$(others "^选择颜色$")"'
 dialog '选择颜色'
 click 540 140
 check "... and so does the font dialog" bash -c 'above "$(others "^选择字体$")" "$note"'
 dialog '选择字体'
+click 555 235
+check "the info dialog opens over the note" bash -c 'over_note "$(others "^信息$")"'
+wmctrl -i -c "$(others '^信息$')"
+wait_for 5 no_window '^信息$'
 click 365 227
 check "back to the display page" page display
 pinned=$note
@@ -450,6 +463,17 @@ cp "$dir/deskMemo" "$work/copy/"
 note_start "$work/copy"
 check "a copy in another folder is another note, shown beside it" \
     bash -c '[ "$(note_windows | wc -l)" = 2 ]'
+
+echo "# every workspace; a note stored where its text cannot be seen"
+wmctrl -s 1
+check "after a change of workspace the note still shows" prints IsViewable xwininfo -id "$note"
+wmctrl -s 0
+kill "$note_pid"
+note_exit "$work/copy" >/dev/null
+sed -i 's/^startPos=.*/startPos=@Point(500 -60)/' "$work/copy/setInfo.ini"
+note_start "$work/copy" || give_up "the copy did not show again"
+check "a note stored at (500, -60), its text above the screen, opens with all of its text seen" \
+    at 500 500
 if ! mounts_refused "a start after the note moved"; then
     # A note whose folder turns read-only under it: its next save moves it to a per-user folder
     # (one of its own here, so that no other note of the tier sees it).

@@ -105,7 +105,7 @@ note_start() {
 }
 
 # note_windows [PID]: the visible note windows (of process PID), one id a line.
-note_windows() { xdotool search --onlyvisible ${1:+--pid "$1"} --name '^deskMemo$'; }
+note_windows() { xdotool search --all --onlyvisible ${1:+--pid "$1"} --name '^deskMemo$'; }
 # note_window [PID]: waits up to 10 s for a visible note window and prints the first one's id.
 note_window() { first_line wait_for 10 note_windows "$@"; }
 

@@ -5,12 +5,14 @@
 # tests/desktop/lib.sh by the Wayland tests and the benchmark. A plain Qt window (the cover,
 # bareLabel) is put at (280, 100), 700 x 500, over the right end of the text of a note at (140, 150).
 
-# way_start WORK [sway|kwin]: the X server (no window manager: the compositor's window fills it),
-# the user way_user, and the compositor; exports WAYLAND_DISPLAY (and SWAYSOCK). WORK must be
-# open to the user.
+# way_start WORK [sway|kwin] [OUTPUTS]: the X server (no window manager: the compositor's window
+# fills it), the user way_user, and the compositor with one output, or two side by side (each
+# 1600 x 1000, the second at x = 1600, each an X window of its own); exports WAYLAND_DISPLAY (and
+# SWAYSOCK). WORK must be open to the user.
 way_start() {
-    way_work=$1 way_compositor=${2:-sway} way_user=$(id -un)
-    DESK_WM=0 desk_start 1600x1200 || return 1
+    way_work=$1 way_compositor=${2:-sway} way_outputs=${3:-1} way_user=$(id -un)
+    DESK_WM=0 desk_start $((1600 * way_outputs))x1200 || return 1
+    rm -rf "$way_work/runtime" # what an earlier compositor left
     mkdir -p "$way_work/home/.config" "$way_work/runtime"
     chmod 700 "$way_work/runtime"
     if [ "$(id -u)" = 0 ]; then
@@ -20,22 +22,39 @@ way_start() {
         chown -R "$way_user" "$way_work/home" "$way_work/runtime"
         xhost "+SI:localuser:$way_user" >/dev/null
     fi
+    # wlroots looks up, but does not make, the atoms of a window manager's close request: made
+    # here, an output's X window takes that request as the end of the output.
+    for atom in WM_PROTOCOLS WM_DELETE_WINDOW; do xprop -root -f _DESKMEMO 32a -set _DESKMEMO $atom; done
+    xprop -root -remove _DESKMEMO
     "way_start_$way_compositor" || return 1
     wait_for 20 prints "^wayland-[0-9a-z]*$" ls "$way_work/runtime" || return 1
     WAYLAND_DISPLAY=$(first_line grep -x "wayland-[0-9a-z]*" <<<"$(ls "$way_work/runtime")")
     export WAYLAND_DISPLAY
+    [ "$way_outputs" = 1 ] && return 0
+    wait_for 10 bash -c '[ "$(way_output_windows | wc -l)" = 2 ]' || return 1
+    xdotool windowmove "$(way_output_windows | tail -n 1)" 1600 0
 }
+
+# The X windows of the compositor's outputs, in the order the outputs were made.
+way_output_windows() {
+    local window
+    xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | while read -r window; do
+        echo "$((window)) $window"
+    done | sort -n | cut -d' ' -f2
+}
+export -f way_output_windows
 
 way_start_sway() {
     cat >"$way_work/sway.conf" <<'CONF'
 xwayland disable
 output * bg #23507f solid_color
 output X11-1 resolution 1600x1000 position 0 0
+output X11-2 resolution 1600x1000 position 1600 0
 default_border none
 for_window [app_id="^bareLabel$"] floating enable, resize set 700 500, move position 280 100
 for_window [app_id="^deskMemo$"] floating enable
 CONF
-    as_user WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_X11_OUTPUTS=1 DISPLAY="$DISPLAY" \
+    as_user WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_X11_OUTPUTS=$way_outputs DISPLAY="$DISPLAY" \
         sway -c "$way_work/sway.conf" >"$way_work/compositor.log" 2>&1 &
     desk_pids+=($!)
     wait_for 15 bash -c 'ls "$1"/sway-ipc.*' _ "$way_work/runtime" >/dev/null 2>&1 || return 1
@@ -60,7 +79,8 @@ sizerule=2
 CONF
     cp "$(command -v kwin_wayland)" "$way_work/kwin_wayland"
     as_user KWIN_COMPOSE=Q DISPLAY="$DISPLAY" dbus-run-session "$way_work/kwin_wayland" \
-        --x11-display "$DISPLAY" --width 1600 --height 1200 --socket wayland-kwin \
+        --x11-display "$DISPLAY" --width 1600 --height $((way_outputs == 1 ? 1200 : 1000)) \
+        --output-count "$way_outputs" --socket wayland-kwin \
         >"$way_work/compositor.log" 2>&1 &
     desk_pids+=($!)
 }

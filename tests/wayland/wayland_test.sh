@@ -3,14 +3,17 @@
 # lock, pin and release under a window, the menu, the edit page and its dialogs, restart), then
 # without its module as a plain window. Both compositors pass the same checks, which read
 # positions from pictures of the output: the top-left corner of the text's pixels.
-# Usage: wayland_test.sh sway|kwin DESKMEMO COVER SETTINGSDUMP SHOTS_DIR   (COVER: a plain Qt
-# window; the pictures are kept in SHOTS_DIR).
+# Last, the note on two outputs, one of which goes away.
+# Usage: wayland_test.sh sway|kwin DESKMEMO COVER SETTINGSDUMP SHOTS_DIR CLOSEWINDOW   (COVER: a
+# plain Qt window; the pictures are kept in SHOTS_DIR; CLOSEWINDOW closes an X window as a window
+# manager does).
 set -uo pipefail
 compositor=$1
 program=$(realpath "$2")
 cover=$(realpath "$3")
 dump=$(realpath "$4")
 shots=$(mkdir -p "$5" && cd "$5" && pwd)
+close_window=$(realpath "$6")
 here=$(cd "$(dirname "$0")" && pwd)
 root_tools=()
 [ "$(id -u)" != 0 ] || root_tools=(xhost runuser useradd) # for the throw-away user
@@ -267,4 +270,42 @@ measured
 menu 1
 check "关闭 ends the program with exit code 0" exited 0
 check "... and keeps the stored position, which it cannot know" ini "startPos=$stored"
+
+echo "# two outputs side by side, 1600 x 1000 each; the second goes away"
+way_stop
+desk_stop
+way_start "$work" "$compositor" 2 || give_up "$compositor did not start with two outputs"
+dir=$work/outputs
+mkdir "$dir"
+cp "$work"/note/{deskMemo,deskMemo-layershell.so,setInfo.ini,myText} "$dir/"
+sed -i 's/^startPos=.*/startPos=@Point(1800 200)/' "$dir/setInfo.ini"
+chown -R "$way_user" "$dir"
+note_start || give_up "the note did not show on two outputs"
+note_x=1800 note_y=200
+check "a note stored on the second output opens there" at 1800 200
+# xdotool carries a held button from one output's X window to the other on KWin only.
+if [ "$compositor" = kwin ]; then
+    drag 100 45 100 50 10
+    check "a drag within the second output moves it by the pointer's travel" near 1900 250
+    measured
+    drag 100 45 -800 0 20
+    check "... so does one onto the first output" near 1100 250
+    measured
+    drag 100 45 600 50 20
+    check "... and one from the first output onto the second" near 1700 300
+    measured
+    menu 1
+    check "关闭 ends the program with exit code 0" exited 0
+    note_start
+    check "a restart opens it where it was seen" at "$note_x" "$note_y"
+fi
+stored=$note_x,$note_y
+"$close_window" "$(way_output_windows | tail -n 1)"
+note_x=500 note_y=500
+check "the output unplugged: the note shows on the other, where it would open" at 500 500
+WAIT=0 check "... and keeps running" test ! -e "$dir/exit-code"
+menu 2
+check "... keeping the stored position until it is moved" ini "startPos=$stored"
+menu 1
+check "关闭 ends the program with exit code 0" exited 0
 finish

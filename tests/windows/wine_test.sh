@@ -85,6 +85,13 @@ above() {
 menu_open() { [ -n "$(menu_line)" ]; }
 menu_closed() { [ -z "$(menu_line)" ]; }
 opened() { [ -n "$(titled "$1")" ]; }
+# over_note TITLE: the window titled TITLE lies within the note's box, as a dialog centred on it.
+over_note() {
+    local x y w h nx ny
+    IFS=', x' read -r x y w h <<<"$(field 2 "$(titled "$1")")"
+    IFS=', x' read -r nx ny _ <<<"$(field 2 "$(note_line)")"
+    [ -n "$w" ] && ((x >= nx && y >= ny && x + w <= nx + 760 && y + h <= ny + 580))
+}
 closed() { [ -z "$(titled "$1")" ]; }
 note_shown() { [ -n "$(note_line)" ]; }
 exited() { [ "$(cat "$work/rc" 2>/dev/null)" = "$1" ]; }
@@ -172,7 +179,7 @@ describe_failure() {
     echo "        Run value: $(run_value)"
 }
 export -f windows note_line menu_line titled field at topmost normal above menu_open \
-    menu_closed opened closed note_shown exited ini bytes unchanged run_value registered \
+    menu_closed opened over_note closed note_shown exited ini bytes unchanged run_value registered \
     unregistered colour see_through five_icons reg shoot
 
 # --- actions ----------------------------------------------------------------------------
@@ -303,6 +310,7 @@ dblclick $(on_text)
 check "a double-click on the text opens the edit page" colour '#ff7f23' 50 100000 100 70 381 121
 picture edit-page.png -60 -30 820 330
 click 540 90
+check "the colour dialog opens over the note" over_note '选择颜色'
 dialog '选择颜色' alt+h '#00c000'
 click 540 140
 dialog '选择字体' alt+s 28
@@ -331,6 +339,7 @@ typed=$(editor_text)
 WAIT=0 check "... and reads back as it was typed" [ "$typed" = "한글 ok" ]
 click 555 235
 check "the info button opens the info dialog" opened 信息
+WAIT=0 check "... over the note" over_note 信息
 xdotool key Escape
 check "... which closes again" closed 信息
 WAIT=0 check "... and leaves the note running" note_shown
