@@ -71,6 +71,40 @@ The system settings could not be changed, so the note cannot start at logon.</tr
         <source>桌面文字便签</source>
         <translation>Desktop note</translation>
     </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>修改没能保存：
+%1
+仍然关闭吗？关闭后这些修改就丢失了。</source>
+        <translation>Your changes could not be saved:
+%1
+Close anyway? The changes will be lost.</translation>
+    </message>
+    <message>
+        <source>没有保存</source>
+        <translation>Not saved</translation>
+    </message>
+    <message>
+        <source>便签没能保存，这些文件夹都不接受：
+%1
+修改留在便签里：解决问题后再保存一次即可。</source>
+        <translation>The note could not be saved; none of these folders accepted it:
+%1
+Your changes stay in the note: save again once the problem is solved.</translation>
+    </message>
+    <message>
+        <source>便签换了地方</source>
+        <translation>The note has moved</translation>
+    </message>
+    <message>
+        <source>%1
+便签从现在起保存在 %2。</source>
+        <translation>%1
+From now on the note is kept in %2.</translation>
+    </message>
 </context>
 <context>
     <name>deskMemoClass</name>
