@@ -1,7 +1,6 @@
+#include "platform/x11/mapWatch.h"
 #include "platform/x11/x11WindowSystem.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
 #include <QRegion>
 #include <QWidget>
 #include <QX11Info>
@@ -10,7 +9,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <map>
 #include <vector>
 
 namespace platform
@@ -52,41 +50,6 @@ void applyInputShape(xcb_window_t window, const Rectangles &rectangles)
     xcb_flush(connection);
 }
 
-// A window manager puts the window into a frame of its own, and gives the frame the window's
-// input shape only when it sees that shape change while it manages the window (openbox does
-// so). A shape set before the window was mapped would stay the frame's whole rectangle: each
-// shape is therefore set again whenever its window is mapped, by then under the manager's eyes.
-class ShapeKeeper : public QAbstractNativeEventFilter
-{
-public:
-    ShapeKeeper() { QCoreApplication::instance()->installNativeEventFilter(this); }
-
-    void keep(xcb_window_t window, Rectangles rectangles)
-    {
-        shapes[window] = std::move(rectangles);
-    }
-
-    // Every event of the connection passes here, each motion of a drag among them: the name of
-    // the event type is compared as a byte array of its own, not character by character.
-    bool nativeEventFilter(const QByteArray &eventType, void *message, long *) override
-    {
-        static const QByteArray xcbEvent = QByteArrayLiteral("xcb_generic_event_t");
-        if (eventType != xcbEvent)
-            return false;
-        const auto *event = static_cast<const xcb_generic_event_t *>(message);
-        if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
-            return false;
-        const auto *mapped = static_cast<const xcb_map_notify_event_t *>(message);
-        const auto shape = shapes.find(mapped->window);
-        if (shape != shapes.end())
-            applyInputShape(shape->first, shape->second);
-        return false;
-    }
-
-private:
-    std::map<xcb_window_t, Rectangles> shapes;
-};
-
 } // namespace
 
 // Only the input shape is set: the bounding shape, and with it what the compositor shows of the
@@ -105,8 +68,11 @@ void X11WindowSystem::setInputRegion(QWidget *window, const QRegion &area)
         rectangles.push_back(toXcbRectangle(rect));
     const auto id = static_cast<xcb_window_t>(window->internalWinId());
     applyInputShape(id, rectangles);
-    static ShapeKeeper keeper;
-    keeper.keep(id, std::move(rectangles));
+    // A window manager puts the window into a frame of its own, and gives the frame the window's
+    // input shape only when it sees that shape change while it manages the window (openbox does
+    // so). A shape set before the window was mapped would stay the frame's whole rectangle: the
+    // shape is therefore set again whenever the window is mapped, by then under the manager's eyes.
+    doWhenMapped(id, "input shape", [id, rectangles] { applyInputShape(id, rectangles); });
 }
 
 } // namespace platform

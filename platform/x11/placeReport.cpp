@@ -1,14 +1,12 @@
+#include "platform/x11/mapWatch.h"
 #include "platform/x11/x11WindowSystem.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
 #include <QWidget>
 #include <QX11Info>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <set>
 
 namespace platform
 {
@@ -22,64 +20,39 @@ namespace
 // moved (the dialogs that Qt centres on the note open in the screen's corner). Once the window
 // is mapped, its frame stands where the window manager put it: the place is read then and told
 // to Qt as the window manager tells a moved frame, by a notification sent to the window.
-class PlaceReporter : public QAbstractNativeEventFilter
+void reportPlace(xcb_window_t window)
 {
-public:
-    PlaceReporter() { QCoreApplication::instance()->installNativeEventFilter(this); }
-
-    void watch(xcb_window_t window) { windows.insert(window); }
-
-    bool nativeEventFilter(const QByteArray &eventType, void *message, long *) override
-    {
-        static const QByteArray xcbEvent = QByteArrayLiteral("xcb_generic_event_t");
-        if (eventType != xcbEvent)
-            return false;
-        const auto *event = static_cast<const xcb_generic_event_t *>(message);
-        if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
-            return false;
-        const auto *mapped = static_cast<const xcb_map_notify_event_t *>(message);
-        if (windows.count(mapped->window))
-            reportPlace(mapped->window);
-        return false;
+    xcb_connection_t *connection = QX11Info::connection();
+    xcb_get_geometry_reply_t *geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    xcb_translate_coordinates_reply_t *place = xcb_translate_coordinates_reply(
+        connection,
+        xcb_translate_coordinates(connection, window,
+                                  static_cast<xcb_window_t>(QX11Info::appRootWindow()), 0, 0),
+        nullptr);
+    if (geometry && place) {
+        xcb_configure_notify_event_t notice{};
+        notice.response_type = XCB_CONFIGURE_NOTIFY;
+        notice.event = window;
+        notice.window = window;
+        notice.x = place->dst_x;
+        notice.y = place->dst_y;
+        notice.width = geometry->width;
+        notice.height = geometry->height;
+        xcb_send_event(connection, false, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&notice));
+        xcb_flush(connection);
     }
-
-private:
-    static void reportPlace(xcb_window_t window)
-    {
-        xcb_connection_t *connection = QX11Info::connection();
-        xcb_get_geometry_reply_t *geometry =
-            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
-        xcb_translate_coordinates_reply_t *place = xcb_translate_coordinates_reply(
-            connection,
-            xcb_translate_coordinates(connection, window,
-                                      static_cast<xcb_window_t>(QX11Info::appRootWindow()), 0, 0),
-            nullptr);
-        if (geometry && place) {
-            xcb_configure_notify_event_t notice{};
-            notice.response_type = XCB_CONFIGURE_NOTIFY;
-            notice.event = window;
-            notice.window = window;
-            notice.x = place->dst_x;
-            notice.y = place->dst_y;
-            notice.width = geometry->width;
-            notice.height = geometry->height;
-            xcb_send_event(connection, false, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
-                           reinterpret_cast<const char *>(&notice));
-            xcb_flush(connection);
-        }
-        std::free(geometry);
-        std::free(place);
-    }
-
-    std::set<xcb_window_t> windows;
-};
+    std::free(geometry);
+    std::free(place);
+}
 
 } // namespace
 
 void X11WindowSystem::reportPlaceWhenMapped(QWidget *window)
 {
-    static PlaceReporter reporter;
-    reporter.watch(static_cast<xcb_window_t>(window->internalWinId()));
+    const auto id = static_cast<xcb_window_t>(window->internalWinId());
+    doWhenMapped(id, "place", [id] { reportPlace(id); });
 }
 
 } // namespace platform
