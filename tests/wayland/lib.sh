@@ -105,7 +105,8 @@ way_pids() {
 # Ends them all and removes the throw-away user.
 way_stop() {
     [ -n "${way_user:-}" ] && id "$way_user" >/dev/null 2>&1 || return 0
-    way_pids | xargs -r kill 2>/dev/null
+    # A process may end between the listing and the kill (a short-lived helper of the desktop).
+    way_pids | xargs -r kill 2>/dev/null || true
     for _ in {1..50}; do [ -n "$(way_pids)" ] || break; sleep 0.1; done
     [ "$way_user" = "$(id -un)" ] || userdel "$way_user" 2>/dev/null || true
 }
