@@ -64,8 +64,9 @@ QColor colourFrom(const QByteArray *text)
     if (!text)
         return colour;
     if (openBlob(*text, QMetaType::QColor, &blob)) {
-        const int spec = blob.size() == colourBlobSize ? qint8(blob[4]) : -1;
-        if (spec >= QColor::Invalid && spec <= QColor::ExtendedRgb && readBlobValue(blob, &colour))
+        const int colourModel = blob.size() == colourBlobSize ? qint8(blob[4]) : -1;
+        if (colourModel >= QColor::Invalid && colourModel <= QColor::ExtendedRgb &&
+            readBlobValue(blob, &colour))
             return colour;
         return QColor();
     }
