@@ -292,7 +292,7 @@ fi
 figure() { awk -v k="$1" '$1 == k {print $2} END {}' "$work/storage" | grep . || echo n/a; }
 
 # Wayland: start to the first frame of the layer surface on sway, nested in an X server of its
-# own, as the Wayland tests run it (as a throw-away user, so only as root). The first frame is the
+# own, as the Wayland tests run it (for root, as a throw-away user). The first frame is the
 # first buffer the note attaches, in the protocol log of the Wayland library (its clock is the
 # wall clock in microseconds, modulo 2^32).
 wayland_ms=n/a
